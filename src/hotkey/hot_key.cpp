@@ -1,0 +1,89 @@
+#include "hotkey/hot_key.h"
+
+#include <limits>
+
+#include "hotkey/form1.h"
+#include "runtime/error.h"
+
+namespace keyhush {
+
+std::string ModifierName(int32_t modifier) {
+  switch (modifier) {
+    case MOD_ALT: return "Alt";
+    case MOD_CONTROL: return "Ctrl";
+    case MOD_SHIFT: return "Shift";
+    case MOD_WIN: return "Win Button";
+    default: return {};
+  }
+}
+
+HotKey::HotKey(Platform& platform, std::function<Form1&()> lockWindow)
+    : platform_(platform), lockWindow_(std::move(lockWindow)) {}
+
+void HotKey::SetHotKey(Handle window, const int32_t& modifier, const int16_t& keyCode) {
+  HookWindow(window);
+  RegisterNextHotKey(window, modifier, keyCode);
+  if (auto name = ModifierName(modifier); !name.empty()) currentModifierName_ = std::move(name);
+  currentKeyText_ = std::string(1, static_cast<char>(static_cast<uint8_t>(keyCode)));
+}
+
+int16_t HotKey::RegisterNextHotKey(Handle window, int32_t modifier, int16_t keyCode) {
+  if (hotKeyCount_ == std::numeric_limits<int16_t>::max()) throw RuntimeError(kErrOverflow);
+  ++hotKeyCount_;
+  lastRegistrationSucceeded_ =
+      platform_.RegisterHotKey(window, hotKeyCount_, static_cast<uint32_t>(modifier),
+                               static_cast<uint32_t>(static_cast<int32_t>(keyCode)));
+  return hotKeyCount_;
+}
+
+void HotKey::UnregisterAllHotKeys(Handle window) {
+  const int16_t bound = hotKeyCount_;
+  for (int32_t id = 1; id <= bound; ++id) platform_.UnregisterHotKey(window, id);
+  hotKeyCount_ = 0;
+}
+
+void HotKey::HookWindow(Handle window) {
+  if (isHooked_ == -1) return;
+  const ProcAddress previous =
+      platform_.SetWindowLongA(window, GWL_WNDPROC, platform_.AddressOf(*this));
+  // A refused replacement leaves the window's own procedure in place: nothing to restore later.
+  if (previous == 0) return;
+  previousWindowProc_ = previous;
+  isHooked_ = -1;
+}
+
+void HotKey::UnhookWindow(Handle window) {
+  if (isHooked_ == 0) return;
+  platform_.SetWindowLongA(window, GWL_WNDPROC, previousWindowProc_);
+  isHooked_ = 0;
+}
+
+void HotKey::ClearHotKey(Handle window) {
+  UnhookWindow(window);
+  UnregisterAllHotKeys(window);
+}
+
+intptr_t HotKey::HotKeyWindowProc(Handle window, uint32_t message, uintptr_t wParam,
+                                  intptr_t lParam) {
+  const intptr_t result =
+      platform_.CallWindowProcA(previousWindowProc_, window, message, wParam, lParam);
+  if (message == WM_HOTKEY) OnHotKeyPressed();
+  return result;
+}
+
+intptr_t HotKey::Call(Handle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  return HotKeyWindowProc(window, message, wParam, lParam);
+}
+
+void HotKey::OnHotKeyPressed() {
+  Form1& form = lockWindow_();
+  try {
+    form.Command1_Click();
+  } catch (const RuntimeError& error) {
+    platform_.MsgBox("The workstation could not be locked.\n\n" + error.text() + " (error " +
+                         std::to_string(error.number()) + ")",
+                     MessageKind::Error);
+  }
+}
+
+}  // namespace keyhush

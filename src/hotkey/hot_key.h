@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "runtime/platform.h"
+
+namespace keyhush {
+
+class Form1;
+
+inline constexpr uint32_t WM_HOTKEY = 0x0312;
+inline constexpr int32_t GWL_WNDPROC = -4;
+
+inline constexpr int32_t MOD_ALT = 1;
+inline constexpr int32_t MOD_CONTROL = 2;
+inline constexpr int32_t MOD_SHIFT = 4;
+inline constexpr int32_t MOD_WIN = 8;
+
+// Binds the system-wide hot key to one window of the program: registers it there and hooks the
+// window's procedure, so that its WM_HOTKEY runs the lock action.
+class HotKey : public WindowProcedure {
+ public:
+  // `lockWindow` gives the hidden window that locks, creating it on first use.
+  HotKey(Platform& platform, std::function<Form1&()> lockWindow);
+
+  void SetHotKey(Handle window, const int32_t& modifier, const int16_t& keyCode);
+  void ClearHotKey(Handle window);
+  intptr_t HotKeyWindowProc(Handle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+  int16_t RegisterNextHotKey(Handle window, int32_t modifier, int16_t keyCode);
+  void UnregisterAllHotKeys(Handle window);
+  void HookWindow(Handle window);
+  void UnhookWindow(Handle window);
+  void OnHotKeyPressed();
+
+  const std::string& currentModifierName() const { return currentModifierName_; }
+  const std::string& currentKeyText() const { return currentKeyText_; }
+  int16_t hotKeyCount() const { return hotKeyCount_; }
+  int16_t isHooked() const { return isHooked_; }
+  ProcAddress previousWindowProc() const { return previousWindowProc_; }
+  // Whether the system accepted the registration of the latest SetHotKey.
+  bool lastRegistrationSucceeded() const { return lastRegistrationSucceeded_; }
+
+ private:
+  intptr_t Call(Handle window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+
+  Platform& platform_;
+  std::function<Form1&()> lockWindow_;
+  std::string currentModifierName_;
+  std::string currentKeyText_;
+  int16_t hotKeyCount_ = 0;
+  int16_t isHooked_ = 0;
+  ProcAddress previousWindowProc_ = 0;
+  bool lastRegistrationSucceeded_ = false;
+};
+
+// The display name of a modifier flag; empty for anything but the four single flags.
+std::string ModifierName(int32_t modifier);
+
+}  // namespace keyhush

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "runtime/error.h"
+#include "runtime/platform.h"
+
+namespace keyhush::testing {
+
+// Thrown by End(), so a test can see the program end.
+struct ProgramEnded {};
+
+// A recording Platform: every call is logged in order as text, e.g. "RegisterHotKey(100,1,8,88)",
+// and answered from scriptable state.
+class FakePlatform : public Platform {
+ public:
+  std::vector<std::string> calls;
+
+  // Scripted answers.
+  bool registerHotKeyResult = true;
+  std::set<std::pair<uint32_t, uint32_t>> heldByOthers;  // (modifiers, key) refused
+  ProcAddress formProcedure = 0xF0;   // the procedure windows have before hooking
+  bool setWindowLongFails = false;
+  intptr_t formProcedureResult = 42;  // what the window's own procedure returns
+  int32_t folderResult = 0;
+  std::string folderPath = "C:\\windows\\system32";
+  bool folderLeavesNoNul = false;
+  std::string systemDirectory = "C:\\WINDOWS\\system32";
+  bool clipboardAvailable = true;
+  std::optional<RuntimeError> startProgramError;
+  std::set<std::string> existingFiles;
+  std::string exeFolder = "C:\\Program Files\\Key hush";
+  std::string exeBaseName = "keyhush";
+  int32_t twipsPerPixelX = 15;
+  Handle trayWindow = 0, trayNotifyWindow = 0;
+  std::map<Handle, Rect> windowRects;
+  std::vector<intptr_t> shellExecuteResults;  // consumed in order; 42 when empty
+
+  // The settings store: (application, section, key) -> value.
+  std::map<std::tuple<std::string, std::string, std::string>, std::string> settings;
+
+  // The registry: key path (root as "HKCU"/"HKLM", then "\\" and the sub-key) -> values.
+  struct Value {
+    uint32_t type;
+    std::vector<uint8_t> data;
+  };
+  std::map<std::string, std::map<std::string, Value>> registry;
+  std::set<std::string> keysDeniedForWrite;  // RegCreateKeyA and RegOpenKeyExA with write access fail
+
+  // Each window's current procedure, as SetWindowLongA left it.
+  std::map<Handle, ProcAddress> procedures;
+  WindowProcedure* hookProcedure = nullptr;
+  static constexpr ProcAddress kHookAddress = 0xC0DE;
+
+  // Delivers a message to the window's current procedure, as the system's dispatch would.
+  intptr_t Dispatch(Handle window, uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
+  // The calls whose text starts with `prefix`.
+  std::vector<std::string> CallsTo(const std::string& prefix) const;
+
+  bool RegisterHotKey(Handle window, int32_t id, uint32_t modifiers, uint32_t key) override;
+  bool UnregisterHotKey(Handle window, int32_t id) override;
+  ProcAddress SetWindowLongA(Handle window, int32_t index, ProcAddress procedure) override;
+  intptr_t CallWindowProcA(ProcAddress procedure, Handle window, uint32_t message,
+                           uintptr_t wParam, intptr_t lParam) override;
+  ProcAddress AddressOf(WindowProcedure& procedure) override;
+  int32_t SHGetFolderPathA(Handle owner, int32_t folder, Handle token, uint32_t flags,
+                           char* buffer) override;
+  std::string GetSystemDirectoryA() override;
+  bool Shell_NotifyIconA(uint32_t message, const NotifyIconRecord& record) override;
+  Handle FindWindowA(const char* className, const char* windowName) override;
+  Handle FindWindowExA(Handle parent, Handle childAfter, const char* className,
+                       const char* windowName) override;
+  bool GetWindowRect(Handle window, Rect& rect) override;
+  bool DrawAnimatedRects(Handle window, int32_t animation, const Rect& from,
+                         const Rect& to) override;
+  int32_t RegCreateKeyA(Handle root, const std::string& subKey, Handle& key) override;
+  int32_t RegOpenKeyExA(Handle root, const std::string& subKey, uint32_t options, uint32_t access,
+                        Handle& key) override;
+  int32_t RegSetValueExA(Handle key, const std::string& name, uint32_t type,
+                         const std::vector<uint8_t>& data) override;
+  int32_t RegQueryValueExA(Handle key, const std::string& name, uint32_t& type, uint8_t* buffer,
+                           uint32_t& size) override;
+  int32_t RegDeleteValueA(Handle key, const std::string& name) override;
+  int32_t RegCloseKey(Handle key) override;
+  intptr_t ShellExecuteA(Handle owner, const std::string& operation, const std::string& file,
+                         const std::string& parameters, const std::string& directory,
+                         int32_t showCommand) override;
+  bool SetClipboardText(const std::string& text) override;
+  void MsgBox(const std::string& text, MessageKind kind) override;
+  uint32_t StartProgram(const std::string& program, const std::string& arguments,
+                        int32_t windowStyle) override;
+  bool FileExists(const std::string& path) override;
+  std::string ExeFolder() override;
+  std::string ExeBaseName() override;
+  std::string ReadSetting(const std::string& application, const std::string& section,
+                          const std::string& key) override;
+  void WriteSetting(const std::string& application, const std::string& section,
+                    const std::string& key, const std::string& value) override;
+  int32_t TwipsPerPixelX() override;
+  [[noreturn]] void End() override;
+
+  std::string clipboard;
+  std::vector<NotifyIconRecord> notifyRecords;  // every record handed to Shell_NotifyIconA
+
+ private:
+  std::map<Handle, std::string> openKeys_;
+  Handle nextKey_ = 0x1000;
+};
+
+}  // namespace keyhush::testing

@@ -21,6 +21,11 @@ Handle Control::hWnd() {
   return owner_.window()->controlHandle(*this);
 }
 
+Handle Control::Picture() {
+  owner_.Load();
+  return owner_.window()->controlPicture(*this);
+}
+
 void Control::UserClicked() {
   if (Click) Click();
 }

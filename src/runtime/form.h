@@ -68,6 +68,8 @@ class Control {
   int ListIndex() const { return listIndex_; }
   // The control's window handle; loads the form.
   Handle hWnd();
+  // Picture boxes: the handle of the icon they hold; loads the form.
+  Handle Picture();
 
   std::function<void()> Click;
   std::function<void(int16_t button, int16_t shift, float x, float y)> MouseMove;
@@ -131,6 +133,8 @@ class FormWindow {
   virtual ~FormWindow() = default;
   virtual Handle handle() const = 0;
   virtual Handle controlHandle(const Control& control) const = 0;
+  // The icon a picture box holds.
+  virtual Handle controlPicture(const Control& control) const = 0;
   // Shows the window modeless and without owner, and brings it to the front.
   virtual void Show() = 0;
   virtual void Hide() = 0;
@@ -178,6 +182,17 @@ class Form {
   virtual void Form_Load() {}
   virtual void Form_QueryUnload(int16_t& /*cancel*/, int16_t /*unloadMode*/) {}
   virtual void Form_Unload(int16_t& /*cancel*/) {}
+  // Not form events of their own, but what Windows tells every top-level window: the task bar
+  // was created anew (Explorer restarted), or a second copy of the program was started.
+  virtual void TaskbarCreated() {}
+  virtual void SecondInstanceStarted() {}
+
+ public:
+  // The window system reports these two to the form.
+  void NotifyTaskbarCreated() { TaskbarCreated(); }
+  void NotifySecondInstanceStarted() { SecondInstanceStarted(); }
+
+ protected:
 
   Control& Add(Control::Design design);
 

@@ -23,6 +23,9 @@ class HeadlessWindow : public FormWindow {
     }
     return 0;
   }
+  Handle controlPicture(const Control& control) const override {
+    return control.design().iconResource ? 0x1C00 + control.design().iconResource : 0;
+  }
   void Show() override {
     visible_ = true;
     Log("show");

@@ -1,9 +1,26 @@
 #include "app/program.h"
 
+#include "about/frm_about.h"
+#include "app/frm_main.h"
+#include "hotkey/form1.h"
+#include "settings/form_settings.h"
+
 namespace keyhush {
 
+namespace {
+template <typename T>
+T& FirstReference(std::unique_ptr<T>& window, Program& program) {
+  if (!window) window = std::make_unique<T>(program);
+  return *window;
+}
+}  // namespace
+
 Program::Program(Platform& platform, WindowSystem& windows)
-    : platform_(platform), windows_(windows), hotKey_(platform, [this]() -> Form1& { return lockWindow(); }) {}
+    : platform_(platform),
+      windows_(windows),
+      hotKey_(platform, [this]() -> Form1& { return lockWindow(); }) {}
+
+Program::~Program() = default;
 
 void Program::Start() {
   FormSettings& settings = settingsWindow();
@@ -11,14 +28,17 @@ void Program::Start() {
   settings.Hide();
 }
 
-FormSettings& Program::settingsWindow() {
-  if (!settingsWindow_) settingsWindow_ = std::make_unique<FormSettings>(windows_, platform_, hotKey_);
-  return *settingsWindow_;
+frmMain& Program::mainWindow() {
+  return FirstReference(mainWindow_, *this);
 }
-
+FormSettings& Program::settingsWindow() {
+  return FirstReference(settingsWindow_, *this);
+}
 Form1& Program::lockWindow() {
-  if (!lockWindow_) lockWindow_ = std::make_unique<Form1>(windows_, platform_);
-  return *lockWindow_;
+  return FirstReference(lockWindow_, *this);
+}
+frmAbout& Program::aboutWindow() {
+  return FirstReference(aboutWindow_, *this);
 }
 
 }  // namespace keyhush

@@ -7,6 +7,8 @@
 
 namespace keyhush {
 
+class Program;
+
 inline constexpr int32_t CSIDL_SYSTEM = 0x25;
 inline constexpr int kMaxPath = 260;
 inline constexpr uint32_t SHGFP_TYPE_DEFAULT = 1;
@@ -15,7 +17,7 @@ inline constexpr int32_t SW_SHOWNORMAL = 1;
 // The hidden window that locks the workstation. It is never shown.
 class Form1 : public Form {
  public:
-  Form1(WindowSystem& windows, Platform& platform);
+  explicit Form1(Program& program);
 
   // The lock action: the system folder onto the clipboard, then the lock command.
   void Command1_Click();

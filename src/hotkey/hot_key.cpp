@@ -9,11 +9,16 @@ namespace keyhush {
 
 std::string ModifierName(int32_t modifier) {
   switch (modifier) {
-    case MOD_ALT: return "Alt";
-    case MOD_CONTROL: return "Ctrl";
-    case MOD_SHIFT: return "Shift";
-    case MOD_WIN: return "Win Button";
-    default: return {};
+    case MOD_ALT:
+      return "Alt";
+    case MOD_CONTROL:
+      return "Ctrl";
+    case MOD_SHIFT:
+      return "Shift";
+    case MOD_WIN:
+      return "Win Button";
+    default:
+      return {};
   }
 }
 

@@ -51,7 +51,9 @@ Form::Form(WindowSystem& windows, FormDesign design)
 
 Form::~Form() = default;
 
-Control& Form::Add(Control::Design design) { return controls_.emplace_back(*this, std::move(design)); }
+Control& Form::Add(Control::Design design) {
+  return controls_.emplace_back(*this, std::move(design));
+}
 
 void Form::Load() {
   if (window_) return;
@@ -68,7 +70,9 @@ void Form::Hide() {
   if (window_) window_->Hide();
 }
 
-bool Form::Visible() const { return window_ && window_->Visible(); }
+bool Form::Visible() const {
+  return window_ && window_->Visible();
+}
 
 Handle Form::hWnd() {
   Load();
@@ -90,7 +94,9 @@ void Form::PopupMenu(const Menu& menu, const MenuItem* defaultItem) {
   if (chosen && chosen->Click) chosen->Click();
 }
 
-void Form::CloseRequested(int16_t reason) { Close(reason); }
+void Form::CloseRequested(int16_t reason) {
+  Close(reason);
+}
 
 void Form::Close(int16_t reason) {
   int16_t cancel = 0;

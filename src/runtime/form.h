@@ -54,7 +54,8 @@ class Control {
     std::vector<std::string> list;  // drop-down combo boxes
   };
 
-  Control(Form& owner, Design design) : design_(std::move(design)), owner_(owner), text_(design_.text) {}
+  Control(Form& owner, Design design)
+      : design_(std::move(design)), owner_(owner), text_(design_.text) {}
 
   const Design& design() const { return design_; }
   const std::string& name() const { return design_.name; }
@@ -193,7 +194,6 @@ class Form {
   void NotifySecondInstanceStarted() { SecondInstanceStarted(); }
 
  protected:
-
   Control& Add(Control::Design design);
 
  private:

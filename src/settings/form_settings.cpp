@@ -1,18 +1,21 @@
 #include "settings/form_settings.h"
 
+#include "app/program.h"
+
 namespace keyhush {
 
-FormSettings::FormSettings(WindowSystem& windows, Platform& platform, HotKey& hotKey)
-    : Form(windows, FormDesign{.caption = "Key hush settings",
-                               .clientWidth = 6255,
-                               .clientHeight = 4485,
-                               .border = BorderStyle::Sizable,
-                               .startUp = StartUpPosition::CenterScreen}),
-      platform_(platform),
-      hotKey_(hotKey),
-      hotKeySettings_(platform, hotKey) {}
+FormSettings::FormSettings(Program& program)
+    : Form(program.windows(), FormDesign{.caption = "Key hush settings",
+                                         .clientWidth = 6255,
+                                         .clientHeight = 4485,
+                                         .border = BorderStyle::Sizable,
+                                         .startUp = StartUpPosition::CenterScreen}),
+      program_(program),
+      hotKeySettings_(program.platform(), program.hotKey()) {}
 
-void FormSettings::Form_Load() { hotKeySettings_.RestoreSavedHotKey(hWnd()); }
+void FormSettings::Form_Load() {
+  hotKeySettings_.RestoreSavedHotKey(hWnd());
+}
 
 void FormSettings::Form_Unload(int16_t& cancel) {
   cancel = 1;

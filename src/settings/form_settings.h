@@ -5,11 +5,13 @@
 
 namespace keyhush {
 
+class Program;
+
 // The settings window. It also owns the hot key: the hot key is registered on its window, which
 // lives, shown or hidden, as long as the program.
 class FormSettings : public Form {
  public:
-  FormSettings(WindowSystem& windows, Platform& platform, HotKey& hotKey);
+  explicit FormSettings(Program& program);
 
   HotKeySettings& hotKeySettings() { return hotKeySettings_; }
 
@@ -18,8 +20,7 @@ class FormSettings : public Form {
   void Form_Unload(int16_t& cancel) override;
 
  private:
-  Platform& platform_;
-  HotKey& hotKey_;
+  Program& program_;
   HotKeySettings hotKeySettings_;
 };
 

@@ -3,8 +3,10 @@
 namespace keyhush {
 
 void HotKeySettings::RestoreSavedHotKey(Handle window) {
-  const std::string modifierText = platform_.ReadSetting(kHotKeyApplication, kConfigSection, kModifierKey);
-  const std::string keyText = platform_.ReadSetting(kHotKeyApplication, kConfigSection, kCurrentKeyKey);
+  const std::string modifierText =
+      platform_.ReadSetting(kHotKeyApplication, kConfigSection, kModifierKey);
+  const std::string keyText =
+      platform_.ReadSetting(kHotKeyApplication, kConfigSection, kCurrentKeyKey);
   const int32_t defaultModifier = MOD_WIN;
   const int16_t defaultKey = 'X';
   if (modifierText.empty()) {
@@ -35,8 +37,10 @@ bool HotKeySettings::ApplyHotKeyChoice(Handle window, int16_t index) {
 }
 
 void HotKeySettings::SaveHotKeySettings() {
-  platform_.WriteSetting(kHotKeyApplication, kConfigSection, kModifierKey, hotKey_.currentModifierName());
-  platform_.WriteSetting(kHotKeyApplication, kConfigSection, kCurrentKeyKey, hotKey_.currentKeyText());
+  platform_.WriteSetting(kHotKeyApplication, kConfigSection, kModifierKey,
+                         hotKey_.currentModifierName());
+  platform_.WriteSetting(kHotKeyApplication, kConfigSection, kCurrentKeyKey,
+                         hotKey_.currentKeyText());
 }
 
 std::string HotKeySettings::HotKeyDisplayText() const {

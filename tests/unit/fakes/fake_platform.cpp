@@ -83,8 +83,8 @@ ProcAddress FakePlatform::AddressOf(WindowProcedure& procedure) {
   return kHookAddress;
 }
 
-int32_t FakePlatform::SHGetFolderPathA(Handle owner, int32_t folder, Handle token,
-                                       uint32_t flags, char* buffer) {
+int32_t FakePlatform::SHGetFolderPathA(Handle owner, int32_t folder, Handle token, uint32_t flags,
+                                       char* buffer) {
   calls.push_back(Call("SHGetFolderPathA", owner, folder, token, flags));
   if (folderResult < 0) return folderResult;
   if (folderLeavesNoNul) {
@@ -107,7 +107,8 @@ bool FakePlatform::Shell_NotifyIconA(uint32_t message, const NotifyIconRecord& r
 }
 
 Handle FakePlatform::FindWindowA(const char* className, const char* windowName) {
-  calls.push_back(Call("FindWindowA", className ? className : "null", windowName ? windowName : "null"));
+  calls.push_back(
+      Call("FindWindowA", className ? className : "null", windowName ? windowName : "null"));
   return trayWindow;
 }
 
@@ -197,7 +198,8 @@ int32_t FakePlatform::RegCloseKey(Handle key) {
 intptr_t FakePlatform::ShellExecuteA(Handle owner, const std::string& operation,
                                      const std::string& file, const std::string& parameters,
                                      const std::string& directory, int32_t showCommand) {
-  calls.push_back(Call("ShellExecuteA", owner, operation, file, parameters, directory, showCommand));
+  calls.push_back(
+      Call("ShellExecuteA", owner, operation, file, parameters, directory, showCommand));
   if (shellExecuteResults.empty()) return 42;
   const intptr_t result = shellExecuteResults.front();
   shellExecuteResults.erase(shellExecuteResults.begin());
@@ -227,8 +229,12 @@ bool FakePlatform::FileExists(const std::string& path) {
   return existingFiles.count(path) > 0;
 }
 
-std::string FakePlatform::ExeFolder() { return exeFolder; }
-std::string FakePlatform::ExeBaseName() { return exeBaseName; }
+std::string FakePlatform::ExeFolder() {
+  return exeFolder;
+}
+std::string FakePlatform::ExeBaseName() {
+  return exeBaseName;
+}
 
 std::string FakePlatform::ReadSetting(const std::string& application, const std::string& section,
                                       const std::string& key) {
@@ -243,7 +249,9 @@ void FakePlatform::WriteSetting(const std::string& application, const std::strin
   settings[{application, section, key}] = value;
 }
 
-int32_t FakePlatform::TwipsPerPixelX() { return twipsPerPixelX; }
+int32_t FakePlatform::TwipsPerPixelX() {
+  return twipsPerPixelX;
+}
 
 void FakePlatform::End() {
   calls.push_back(Call("End"));

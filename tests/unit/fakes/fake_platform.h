@@ -24,7 +24,7 @@ class FakePlatform : public Platform {
   // Scripted answers.
   bool registerHotKeyResult = true;
   std::set<std::pair<uint32_t, uint32_t>> heldByOthers;  // (modifiers, key) refused
-  ProcAddress formProcedure = 0xF0;   // the procedure windows have before hooking
+  ProcAddress formProcedure = 0xF0;  // the procedure windows have before hooking
   bool setWindowLongFails = false;
   intptr_t formProcedureResult = 42;  // what the window's own procedure returns
   int32_t folderResult = 0;
@@ -50,7 +50,8 @@ class FakePlatform : public Platform {
     std::vector<uint8_t> data;
   };
   std::map<std::string, std::map<std::string, Value>> registry;
-  std::set<std::string> keysDeniedForWrite;  // RegCreateKeyA and RegOpenKeyExA with write access fail
+  std::set<std::string>
+      keysDeniedForWrite;  // RegCreateKeyA and RegOpenKeyExA with write access fail
 
   // Each window's current procedure, as SetWindowLongA left it.
   std::map<Handle, ProcAddress> procedures;
@@ -65,8 +66,8 @@ class FakePlatform : public Platform {
   bool RegisterHotKey(Handle window, int32_t id, uint32_t modifiers, uint32_t key) override;
   bool UnregisterHotKey(Handle window, int32_t id) override;
   ProcAddress SetWindowLongA(Handle window, int32_t index, ProcAddress procedure) override;
-  intptr_t CallWindowProcA(ProcAddress procedure, Handle window, uint32_t message,
-                           uintptr_t wParam, intptr_t lParam) override;
+  intptr_t CallWindowProcA(ProcAddress procedure, Handle window, uint32_t message, uintptr_t wParam,
+                           intptr_t lParam) override;
   ProcAddress AddressOf(WindowProcedure& procedure) override;
   int32_t SHGetFolderPathA(Handle owner, int32_t folder, Handle token, uint32_t flags,
                            char* buffer) override;

@@ -51,7 +51,9 @@ class HeadlessWindow : public FormWindow {
   }
 
  private:
-  void Log(const std::string& what) { system_.log_.push_back("window " + what + " " + form_.design().caption); }
+  void Log(const std::string& what) {
+    system_.log_.push_back("window " + what + " " + form_.design().caption);
+  }
 
   HeadlessWindows& system_;
   Form& form_;

@@ -1,5 +1,6 @@
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include "win32/error_report.h"
 #include "win32/program_host.h"

@@ -58,6 +58,18 @@ REGEDIT4
 "Managed"="N"
 REG
   wine regedit /S "$(winepath -w "$wine_session_work/settings.reg")"
+  # Wine reads these settings once per process, and the first start left the desktop's process
+  # (explorer.exe, which holds the tray) running without them: it then stalls 2 s each time it
+  # hides its tray window, and so does every program that talks to it meanwhile. A log-on in a
+  # fresh server starts it again with them, and with its output here: started by a test instead,
+  # it would keep the test's output open after the test.
+  wineserver -k
+  wineserver -w
+  wineserver -p
+  wine wineboot >"$wine_session_work/logon.log" 2>&1 || {
+    cat "$wine_session_work/logon.log" >&2
+    exit 1
+  }
 
   # Wine's own fonts (Tahoma, and Marlett for the frame buttons) are not found where Debian puts
   # them; in the prefix's Fonts folder they are, so windows look and measure as on Windows.

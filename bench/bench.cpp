@@ -35,7 +35,7 @@ constexpr DWORD kSettleMs = 500;
 constexpr int kAttempts = 3;
 
 struct Options {
-  int rounds = 5;
+  int rounds = 7;
   int presses = 5;
   int idleRounds = 3;
   int idleSeconds = 60;
@@ -282,8 +282,8 @@ double MeasureIdleCpu(const Process& process, const std::string& exe, const Opti
   Sleep(static_cast<DWORD>(options.idleSeconds) * 1000);
   const long long after = CpuTicks(procFolder);
   if (!process.Running()) throw Failure{"the program ended while idle"};
-  std::fprintf(stderr, "  %s idle: %s\\stat, user + system %lld -> %lld clock ticks\n",
-               FileName(exe).c_str(), procFolder.c_str(), before, after);
+  std::fprintf(stderr, "  %-12s idle %d s: %s\\stat, user + system %lld -> %lld clock ticks\n",
+               FileName(exe).c_str(), options.idleSeconds, procFolder.c_str(), before, after);
   return static_cast<double>(after - before) * 1000.0 / options.clockTicks;
 }
 
@@ -300,7 +300,8 @@ struct Samples {
   std::vector<double> startMs, createdMs, runningMs, privateBytes, idleCpuMs;
 };
 
-void MeasureRound(Samples& samples, const Options& options, const std::string& stamps, bool idle) {
+// One round of one program: its start, its memory, and its presses.
+void MeasureRound(Samples& samples, const Options& options, const std::string& stamps) {
   Process process;
   const double start = MeasureStart(process, samples.exe);
   const double privateBytes = MeasurePrivateBytes(process);
@@ -310,32 +311,37 @@ void MeasureRound(Samples& samples, const Options& options, const std::string& s
     created.push_back(toCreated);
     running.push_back(toRunning);
   }
-  const double idleCpu = idle ? MeasureIdleCpu(process, samples.exe, options) : 0;
-
   // Only a round measured whole counts.
   samples.startMs.push_back(start);
   samples.privateBytes.push_back(privateBytes);
   samples.createdMs.insert(samples.createdMs.end(), created.begin(), created.end());
   samples.runningMs.insert(samples.runningMs.end(), running.begin(), running.end());
-  if (idle) samples.idleCpuMs.push_back(idleCpu);
   std::fprintf(stderr,
                "  %-12s start %7.1f ms, press to lock command created %5.1f ms, running %5.1f ms "
-               "(medians), private %6.0f KB",
+               "(medians), private %5.0f KB\n",
                FileName(samples.exe).c_str(), start, *Median(created), *Median(running),
                privateBytes / 1024);
-  if (idle) std::fprintf(stderr, ", idle CPU %.0f ms", idleCpu);
-  std::fprintf(stderr, "\n");
+}
+
+// One idle round of one program: started, one press, then left alone. Kept apart from the other
+// rounds, whose starts a minute's pause before them would slow.
+void MeasureIdleRound(Samples& samples, const Options& options, const std::string& stamps) {
+  Process process;
+  MeasureStart(process, samples.exe);
+  MeasurePrivateBytes(process);
+  MeasurePress(stamps);
+  samples.idleCpuMs.push_back(MeasureIdleCpu(process, samples.exe, options));
 }
 
 // Tries a round again when a measurement could not be taken; says so on stderr.
-void MeasureRoundPatiently(Samples& samples, const Options& options, const std::string& stamps,
-                           bool idle) {
+template <typename Round>
+void Patiently(Round round, const std::string& exe) {
   for (int attempt = 1; attempt <= kAttempts; ++attempt) {
     try {
-      MeasureRound(samples, options, stamps, idle);
+      round();
       return;
     } catch (const Failure& failure) {
-      std::fprintf(stderr, "  %s: %s (attempt %d of %d)\n", FileName(samples.exe).c_str(),
+      std::fprintf(stderr, "  %s: %s (attempt %d of %d)\n", FileName(exe).c_str(),
                    failure.what.c_str(), attempt, kAttempts);
     }
   }
@@ -443,15 +449,21 @@ int main(int argc, char** argv) {
   std::fprintf(stderr, "warm-up\n");
   for (Samples& program : programs) {
     Samples discarded{.exe = program.exe};
-    MeasureRoundPatiently(discarded, {.rounds = 1, .presses = 1}, stamps, false);
+    Patiently([&] { MeasureRound(discarded, {.presses = 1}, stamps); }, program.exe);
   }
+  // Alternating which goes first spreads any drift of the machine's load over both.
   for (int round = 0; round < options.rounds; ++round) {
     std::fprintf(stderr, "round %d of %d\n", round + 1, options.rounds);
-    // Alternating which goes first spreads any drift of the machine's load over both.
-    const int first = round % 2;
     for (int turn = 0; turn < 2; ++turn) {
-      MeasureRoundPatiently(programs[(first + turn) % 2], options, stamps,
-                            round < options.idleRounds);
+      Samples& program = programs[(round + turn) % 2];
+      Patiently([&] { MeasureRound(program, options, stamps); }, program.exe);
+    }
+  }
+  for (int round = 0; round < options.idleRounds; ++round) {
+    std::fprintf(stderr, "idle round %d of %d\n", round + 1, options.idleRounds);
+    for (int turn = 0; turn < 2; ++turn) {
+      Samples& program = programs[(round + turn) % 2];
+      Patiently([&] { MeasureIdleRound(program, options, stamps); }, program.exe);
     }
   }
 
@@ -478,10 +490,9 @@ int main(int argc, char** argv) {
        "<= 512 KB", 1},
   };
   std::printf(
-      "keyhush.exe against minimal.exe: %d alternating rounds, %d presses per round, "
-      "idle CPU over %d s in %d of them\n\n",
-      options.rounds, options.presses, options.idleSeconds,
-      std::min(options.idleRounds, options.rounds));
+      "keyhush.exe against minimal.exe: %d alternating rounds of a start and %d presses, "
+      "then %d alternating rounds of %d s idle\n\n",
+      options.rounds, options.presses, options.idleRounds, options.idleSeconds);
   PrintTable(rows);
   return 0;
 }

@@ -6,6 +6,7 @@
 #include "about/frm_about.h"
 #include "app/frm_main.h"
 #include "app/program.h"
+#include "tray/system_tray.h"
 
 namespace keyhush {
 
@@ -35,27 +36,6 @@ Control::Design Button(const char* name, const char* text, int32_t left, int32_t
           .width = 1695,
           .height = 450,
           .tabIndex = tabIndex};
-}
-
-constexpr uint32_t NIM_DELETE = 2;
-constexpr uint32_t kTrayIconId = 1;
-
-void PutDword(NotifyIconRecord& record, size_t offset, uint32_t value) {
-  for (size_t i = 0; i < 4; ++i) record[offset + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-// Takes the main window's tray icon away, so that no dead icon is left once the process is gone.
-void RemoveTrayIcon(Program& program) {
-  frmMain& main = program.mainWindow();
-  if (!main.Loaded()) return;
-  for (const Control& control : main.controls()) {
-    if (control.name() != "picSystemTray") continue;
-    NotifyIconRecord record{};
-    PutDword(record, 0, static_cast<uint32_t>(record.size()));
-    PutDword(record, 4, main.window()->controlHandle(control));
-    PutDword(record, 8, kTrayIconId);
-    program.platform().Shell_NotifyIconA(NIM_DELETE, record);
-  }
 }
 
 }  // namespace
@@ -178,7 +158,10 @@ void FormSettings::Command2_Click() {
 
 void FormSettings::Command3_Click() {
   program_.hotKey().ClearHotKey(hWnd());
-  RemoveTrayIcon(program_);
+  // No dead icon is left in the notification area once the process is gone.
+  frmMain& main = program_.mainWindow();
+  mdlSystemTray(program_.platform())
+      .RemoveTrayIcon(main.picSystemTray.hWnd(), frmMain::kTrayIconId);
   program_.platform().End();
 }
 

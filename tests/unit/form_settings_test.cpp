@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "about/frm_about.h"
+#include "app/frm_main.h"
 #include "app/program.h"
 #include "fakes/fake_platform.h"
 #include "fakes/headless_windows.h"
@@ -229,12 +230,22 @@ TEST_F(FormSettingsTest, CancelAndCloseOnlyHide) {
   EXPECT_EQ(Saved("Keyhush", "startup"), "true");
 }
 
-TEST_F(FormSettingsTest, ExitClearsTheHotKeyThenEnds) {
-  form.Load();
+TEST_F(FormSettingsTest, ExitClearsTheHotKeyRemovesTheTrayIconThenEnds) {
+  program.Start();
+  const Handle settings = form.hWnd();
+  const Handle tray = program.mainWindow().picSystemTray.hWnd();
   platform.calls.clear();
+  platform.notifyRecords.clear();
+
   EXPECT_THROW(form.Command3.UserClicked(), testing::ProgramEnded);
+
+  const std::string window = std::to_string(settings);
   EXPECT_THAT(platform.calls,
-              ElementsAre("SetWindowLongA(256,-4,240)", "UnregisterHotKey(256,1)", "End()"));
+              ElementsAre("SetWindowLongA(" + window + ",-4,240)",
+                          "UnregisterHotKey(" + window + ",1)", "Shell_NotifyIconA(2)", "End()"));
+  const NotifyIconRecord& record = platform.notifyRecords.at(0);
+  EXPECT_EQ(record[4] | record[5] << 8 | record[6] << 16 | record[7] << 24, static_cast<int>(tray));
+  EXPECT_EQ(record[8], 1);
 }
 
 TEST_F(FormSettingsTest, AboutShowsTheAboutWindow) {

@@ -84,6 +84,29 @@ void Tap(WORD virtualKey) {
   SendInputs({down, up});
 }
 
+// What the screen shows where the window is, pixel by pixel.
+std::vector<COLORREF> PixelsOf(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  std::vector<COLORREF> pixels;
+  const HDC screen = GetDC(nullptr);
+  for (LONG y = rect.top; y < rect.bottom; ++y) {
+    for (LONG x = rect.left; x < rect.right; ++x) pixels.push_back(GetPixel(screen, x, y));
+  }
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// Clicks a button of the window with the left mouse button.
+void ClickButton(HWND window, const char* caption) {
+  const HWND button = FindWindowExA(window, nullptr, "Button", caption);
+  ASSERT_NE(button, nullptr) << "no button " << caption;
+  RECT rect{};
+  GetWindowRect(button, &rect);
+  ASSERT_NO_FATAL_FAILURE(MoveTo({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}));
+  ASSERT_NO_FATAL_FAILURE(SendInputs({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)}));
+}
+
 // An icon whose program was terminated stays in Wine's tray until the pointer passes over it
 // and the tray finds its window gone.
 void SweepAwayIconsOfEndedPrograms() {
@@ -230,6 +253,9 @@ TEST_F(Tray, CloseRequestsToTheMainWindowLeaveTheProgramRunningWithItsIcon) {
   // Shown, as a user could have it: the close sends it back into the tray.
   ShowWindow(main, SW_SHOWNORMAL);
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
+  // Let it paint before it is photographed.
+  SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
+  std::this_thread::sleep_for(300ms);
   SaveScreenshot("tray-main-window");
   ASSERT_TRUE(PostMessageA(main, WM_CLOSE, 0, 0));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); })) << "the close left it shown";
@@ -240,6 +266,34 @@ TEST_F(Tray, CloseRequestsToTheMainWindowLeaveTheProgramRunningWithItsIcon) {
   // The icon still answers.
   ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
   ASSERT_NO_FATAL_FAILURE(Tap(VK_ESCAPE));
+}
+
+TEST_F(Tray, ThePanelButtonsReplaceRemoveAndAddTheIcon) {
+  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
+  const HWND main = FindProgramWindow(keyhush.Id(), kMainWindow);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; }));
+  // Shown away from the tray, which sits at the screen's top left as the window would.
+  SetWindowPos(main, nullptr, 300, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(main, SW_SHOWNORMAL);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
+  const std::vector<COLORREF> startUpIcon = PixelsOf(TrayIcons().front());
+
+  ASSERT_NO_FATAL_FAILURE(ClickButton(main, "&Modify Icon"));
+  EXPECT_TRUE(WaitUntil([&] {
+    return TrayIcons().size() == 1 && PixelsOf(TrayIcons().front()) != startUpIcon;
+  })) << "the icon did not change";
+  ASSERT_NO_FATAL_FAILURE(MoveTo(IconCentre()));
+  std::this_thread::sleep_for(2500ms);
+  SaveScreenshot("tray-modified");
+
+  ASSERT_NO_FATAL_FAILURE(ClickButton(main, "&Remove Icon"));
+  EXPECT_TRUE(WaitUntil([] { return TrayIcons().empty(); })) << "the icon stayed";
+  ASSERT_NO_FATAL_FAILURE(ClickButton(main, "&Add Icon"));
+  EXPECT_TRUE(WaitUntil([&] {
+    return TrayIcons().size() == 1 && PixelsOf(TrayIcons().front()) == startUpIcon;
+  })) << "the start-up icon did not come back";
+  EXPECT_TRUE(keyhush.Running());
 }
 
 TEST_F(Tray, ASecondStartEndsAtOnceAndShowsTheFirstCopysSettings) {

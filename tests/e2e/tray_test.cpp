@@ -3,6 +3,8 @@
 // window, and starting a second copy.
 #include "driver.h"
 
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -130,6 +132,40 @@ class Tray : public KeyhushTest {
   }
 };
 
+BOOL CALLBACK MatchShownTooltip(HWND window, LPARAM result) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0 || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(result) = window;
+  return FALSE;
+}
+
+// A tooltip shown on the screen, or null.
+HWND ShownTooltip() {
+  HWND found = nullptr;
+  EnumWindows(MatchShownTooltip, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Rests the pointer on the icon until its tip shows, and photographs it. Another process cannot
+// read the tip's text, so the photograph is the evidence.
+void PhotographTip(const char* name) {
+  const POINT icon = IconCentre();
+  ASSERT_NO_FATAL_FAILURE(MoveTo({icon.x - 3, icon.y - 3}));
+  ASSERT_NO_FATAL_FAILURE(MoveTo(icon));
+  EXPECT_TRUE(WaitUntil([] { return ShownTooltip() != nullptr; })) << "no tip on the icon";
+  std::this_thread::sleep_for(300ms);
+  SaveScreenshot(name);
+}
+
+// Waits until the menu has painted, and photographs it.
+void PhotographMenu(const char* name) {
+  const HWND menu = FindWindowA("#32768", nullptr);
+  SendMessageTimeoutA(menu, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
+  std::this_thread::sleep_for(300ms);
+  SaveScreenshot(name);
+}
+
 // Right-clicks the tray icon and waits for the pop-up menu.
 void OpenTrayMenu() {
   const POINT icon = IconCentre();
@@ -160,15 +196,13 @@ TEST_F(Tray, StartUpPutsOneIconInTheTrayAndShowsNoWindow) {
   SaveScreenshot("tray-icon");
 
   // The tip shows after the pointer rests on the icon.
-  ASSERT_NO_FATAL_FAILURE(MoveTo(IconCentre()));
-  std::this_thread::sleep_for(2500ms);
-  SaveScreenshot("tray-tip");
+  PhotographTip("tray-tip");
 }
 
 TEST_F(Tray, RightClickOpensTheMenuAndEscapeClosesIt) {
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
   ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
-  SaveScreenshot("tray-menu");
+  PhotographMenu("tray-menu");
 
   ASSERT_NO_FATAL_FAILURE(Tap(VK_ESCAPE));
   EXPECT_TRUE(WaitUntil([] { return !MenuShown(); })) << "Escape left the menu open";
@@ -283,9 +317,7 @@ TEST_F(Tray, ThePanelButtonsReplaceRemoveAndAddTheIcon) {
   EXPECT_TRUE(WaitUntil([&] {
     return TrayIcons().size() == 1 && PixelsOf(TrayIcons().front()) != startUpIcon;
   })) << "the icon did not change";
-  ASSERT_NO_FATAL_FAILURE(MoveTo(IconCentre()));
-  std::this_thread::sleep_for(2500ms);
-  SaveScreenshot("tray-modified");
+  PhotographTip("tray-modified");
 
   ASSERT_NO_FATAL_FAILURE(ClickButton(main, "&Remove Icon"));
   EXPECT_TRUE(WaitUntil([] { return TrayIcons().empty(); })) << "the icon stayed";

@@ -127,7 +127,25 @@ INPUT Key(WORD virtualKey, bool up) {
   return input;
 }
 
+INPUT Mouse(DWORD flags, POINT at = {}) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  if (flags & MOUSEEVENTF_ABSOLUTE) {
+    // Absolute positions run from 0 to 65535 across the primary screen.
+    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  }
+  return input;
+}
+
 }  // namespace
+
+void SendInputs(const std::vector<INPUT>& inputs) {
+  std::vector<INPUT> copy = inputs;  // SendInput takes a non-const array
+  ASSERT_EQ(SendInput(static_cast<UINT>(copy.size()), copy.data(), sizeof(INPUT)), copy.size())
+      << "SendInput, error " << GetLastError();
+}
 
 void PressHotKey(UINT modifiers, UINT key) {
   static constexpr std::pair<UINT, WORD> kModifierKeys[] = {
@@ -141,9 +159,31 @@ void PressHotKey(UINT modifiers, UINT key) {
   for (auto it = std::rbegin(kModifierKeys); it != std::rend(kModifierKeys); ++it) {
     if (modifiers & it->first) inputs.push_back(Key(it->second, true));
   }
-  ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
-            inputs.size())
-      << "SendInput, error " << GetLastError();
+  SendInputs(inputs);
+}
+
+void TapKey(WORD virtualKey) {
+  SendInputs({Key(virtualKey, false), Key(virtualKey, true)});
+}
+
+void MoveMouseTo(POINT at) {
+  SendInputs({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at)});
+}
+
+void ClickAt(POINT at, bool rightButton) {
+  const DWORD down = rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  const DWORD up = rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  SendInputs({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at), Mouse(down), Mouse(up)});
+}
+
+POINT CentreOf(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+bool IsShown(HWND window) {
+  return window && IsWindow(window) && IsWindowVisible(window);
 }
 
 bool HotKeyIsFree(UINT modifiers, UINT key) {
@@ -203,6 +243,17 @@ void RemoveProgramSettings() {
 
 std::string StartedLogPath() {
   return WindowsPath(Environment("KEYHUSH_E2E_LOG", "C:\\keyhush-e2e\\started.log"));
+}
+
+void InstallStandIn(const std::string& path) {
+  char driver[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, driver, sizeof driver);
+  ASSERT_TRUE(length > 0 && length < sizeof driver);
+  std::string standIn(driver, length);
+  standIn = standIn.substr(0, standIn.find_last_of('\\') + 1) + "standin.exe";
+  SHCreateDirectoryExA(nullptr, path.substr(0, path.find_last_of('\\')).c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(standIn.c_str(), path.c_str(), FALSE))
+      << standIn << " to " << path << ", error " << GetLastError();
 }
 
 std::vector<Started> ReadStarted() {

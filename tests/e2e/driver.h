@@ -70,6 +70,18 @@ HWND FindProgramWindow(DWORD processId, const std::string& caption);
 // Holds `modifiers` (MOD_ALT, MOD_CONTROL, MOD_SHIFT, MOD_WIN) and taps `key` through SendInput,
 // as a keyboard would.
 void PressHotKey(UINT modifiers, UINT key);
+// Sends the inputs in one go, as one stream of user input.
+void SendInputs(const std::vector<INPUT>& inputs);
+// Presses and releases one key.
+void TapKey(WORD virtualKey);
+// Moves the pointer to a point on the screen, as a mouse would.
+void MoveMouseTo(POINT at);
+// Moves the pointer to the point and clicks there with the left or the right button.
+void ClickAt(POINT at, bool rightButton = false);
+// The centre of a window on the screen.
+POINT CentreOf(HWND window);
+// Whether the window exists and is shown.
+bool IsShown(HWND window);
 // Whether this process could register the combination now, that is, nobody else holds it.
 bool HotKeyIsFree(UINT modifiers, UINT key);
 
@@ -91,6 +103,9 @@ struct Started {
   std::string showWindow;   // wShowWindow, or "-" when the starter set none
 };
 std::string StartedLogPath();
+// Puts a copy of the stand-in (built beside this driver) at `path`, creating its folder, so that
+// starting `path` records the start instead of running a real program.
+void InstallStandIn(const std::string& path);
 std::vector<Started> ReadStarted();
 void ClearStarted();
 // Waits until at least `count` starts are recorded and returns them all.

@@ -292,6 +292,27 @@ TEST_F(Tray, ThePanelButtonsReplaceRemoveAndAddTheIcon) {
   EXPECT_TRUE(keyhush.Running());
 }
 
+TEST_F(Tray, ANewTaskBarGetsTheIconAgain) {
+  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
+  const HWND main = FindProgramWindow(keyhush.Id(), kMainWindow);
+  ASSERT_NE(main, nullptr);
+  SetWindowPos(main, nullptr, 300, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(main, SW_SHOWNORMAL);
+  ASSERT_TRUE(WaitUntil([&] { return IsShown(main); }));
+  ASSERT_NO_FATAL_FAILURE(ClickButton(main, "&Remove Icon"));
+  ASSERT_TRUE(WaitUntil([] { return TrayIcons().empty(); }));
+  ASSERT_TRUE(PostMessageA(main, WM_CLOSE, 0, 0));
+  ASSERT_TRUE(WaitUntil([&] { return !IsShown(main); }));
+
+  // What Explorer tells every top-level window when it has made a new task bar.
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  ASSERT_NE(taskbarCreated, 0u);
+  ASSERT_TRUE(SendNotifyMessageA(HWND_BROADCAST, taskbarCreated, 0, 0));
+  EXPECT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; })) << "the icon did not come back";
+  ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
+  ASSERT_NO_FATAL_FAILURE(TapKey(VK_ESCAPE));
+}
+
 TEST_F(Tray, ASecondStartEndsAtOnceAndShowsTheFirstCopysSettings) {
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
   ASSERT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; }));

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace e2e {
@@ -115,6 +116,15 @@ void SweepAwayIconsOfEndedPrograms() {
   ASSERT_TRUE(swept) << TrayIcons().size() << " icons stay in the tray with no program running";
 }
 
+// What a failure report needs to tell a busy program from a lost input.
+std::string StateOf(HWND form) {
+  DWORD_PTR answer = 0;
+  const bool answers = SendMessageTimeoutA(form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
+  return std::string("the window ") + (IsWindowVisible(form) ? "shown" : "hidden") +
+         (GetForegroundWindow() == form ? " in front" : " not in front") +
+         (answers ? ", its program answers" : ", its program does not answer");
+}
+
 class Settings : public KeyhushTest {
  protected:
   void SetUp() override {
@@ -130,11 +140,16 @@ class Settings : public KeyhushTest {
     if (icons.empty()) return nullptr;
     ClickAt(CentreOf(icons.front()), true);
     EXPECT_TRUE(WaitUntil(MenuShown)) << "no pop-up menu after a right click on the icon";
+    // The menu takes keys only once its own message loop runs, when its window answers.
+    SendMessageTimeoutA(FindWindowA("#32768", nullptr), WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
     TapKey('S');
     EXPECT_TRUE(WaitUntil([&] {
       window = FindProgramWindow(keyhush.Id(), kSettingsWindow);
       return IsShown(window);
     })) << "\"&Settings\" showed no settings window";
+    // Input goes where the user would aim it only once the window has come to the front.
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 3s))
+        << "the settings window did not come to the front";
     return window;
   }
 
@@ -150,13 +165,15 @@ class Settings : public KeyhushTest {
     ClearStarted();
     PressHotKey(modifiers, key);
     const std::vector<Started> starts = WaitForStarted(1);
-    ASSERT_EQ(starts.size(), 1u) << what << " started no lock command";
+    ASSERT_EQ(starts.size(), 1u) << what << " started no lock command; "
+                                 << StateOf(FindProgramWindow(keyhush.Id(), kSettingsWindow));
     EXPECT_NE(starts.front().commandLine.find("user32.dll,LockWorkStation"), std::string::npos)
         << starts.front().commandLine;
   }
 
   void ExpectHidden(HWND form, const char* after) {
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); })) << after << " left it shown";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }))
+        << after << " left it shown; " << StateOf(form);
     EXPECT_TRUE(keyhush.Running()) << after << " ended the program";
     EXPECT_TRUE(IsWindow(form)) << after << " destroyed the window";
   }
@@ -217,6 +234,9 @@ TEST_F(Settings, ShowsTheActiveHotKeyTheTenChoicesAndItsLayout) {
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
   const SettingsWindow w = Open();
   ASSERT_TRUE(w.Complete());
+  // The window paints once its queue is empty: wait for an answer, then give it a moment.
+  SendMessageTimeoutA(w.form, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
+  std::this_thread::sleep_for(500ms);
   SaveScreenshot("settings-window");
 
   EXPECT_EQ(w.HotKeyText(), "Win Button X");
@@ -282,6 +302,25 @@ TEST_F(Settings, ChoosingShiftBWithTheMouseMovesTheHotKeyAndSavesIt) {
   EXPECT_TRUE(HotKeyIsFree(MOD_WIN, 'X')) << "Win + X is still held";
   EXPECT_FALSE(HotKeyIsFree(MOD_SHIFT, 'B')) << "Shift + B is not registered";
   ExpectLocksOn(MOD_SHIFT, 'B', "Shift + B");
+}
+
+TEST_F(Settings, ArrowKeysInTheListApplyEachEntryPassed) {
+  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
+  const SettingsWindow w = Open();
+  ASSERT_TRUE(w.Complete());
+  RECT box{};
+  GetWindowRect(w.combo, &box);
+  ClickAt({box.left + 10, (box.top + box.bottom) / 2});
+
+  const char* const passed[][3] = {{"Ctrl Y", "Ctrl", "Y"}, {"Ctrl K", "Ctrl", "K"}};
+  for (const auto& [shown, modifier, key] : passed) {
+    TapKey(VK_DOWN);
+    EXPECT_TRUE(WaitUntil([&] { return w.HotKeyText() == shown; })) << w.HotKeyText();
+    EXPECT_EQ(ReadString(kHotKeySettings, "modifier"), modifier);
+    EXPECT_EQ(ReadString(kHotKeySettings, "currentkey"), key);
+  }
+  EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL, 'Y')) << "the entry passed stays registered";
+  EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL, 'K'));
 }
 
 TEST_F(Settings, TheBoxWritesTheQuotedPathAndClearingItRemovesTheValue) {

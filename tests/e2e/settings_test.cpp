@@ -247,7 +247,10 @@ TEST_F(Settings, ShowsTheActiveHotKeyTheTenChoicesAndItsLayout) {
       (std::vector<std::string>{"Ctrl + Y", "Ctrl + K", "Ctrl + I", "Alt + X", "Alt + Y", "Alt + Z",
                                 "Shift + A", "Shift + B", "Shift + C", "Win Button + X"}));
   EXPECT_FALSE(w.Ticked());
-  EXPECT_EQ(TextOf(w.description).find(std::string(140, ' ')), 75u);
+  EXPECT_EQ(TextOf(w.description),
+            "Lock the windows desktop via Key hush v1 and a windows system wide hot-key." +
+                std::string(140, ' ') + "Just choose a hot-key and leave it in the system tray." +
+                "    Press the hot key and watch your desktop lock!");
 
   const int dpi = ScreenDpi();
   RECT client{};

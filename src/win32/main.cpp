@@ -1,0 +1,84 @@
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "win32/error_report.h"
+#include "win32/program_host.h"
+#include "win32/unique_handle.h"
+#include "win32/win32_platform.h"
+#include "win32/win32_window_system.h"
+#include "win32/window_names.h"
+
+namespace {
+
+using namespace keyhush;
+using namespace keyhush::win32;
+
+// Libraries load from the system folder only, never from the folder the program was started in.
+// Older systems without the call still have SafeDllSearchMode.
+void LoadLibrariesFromSystemFolderOnly() {
+  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+  constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+  const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+  if (!kernel) return;
+  const FARPROC found = ::GetProcAddress(kernel, "SetDefaultDllDirectories");
+  if (!found) return;
+  const auto setDefaultDllDirectories =
+      reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(found));
+  setDefaultDllDirectories(kSearchSystem32);
+}
+
+// A second copy tells the first one it was started, then leaves.
+void NotifyFirstCopy() {
+  const HWND first = ::FindWindowA(kFormClassName, kMainWindowCaption);
+  const UINT message = ::RegisterWindowMessageA(kSecondInstanceMessage);
+  if (!first || !message) return;
+  DWORD process = 0;
+  if (::GetWindowThreadProcessId(first, &process) && process) {
+    // The first copy may then bring one of its windows to the front.
+    ::AllowSetForegroundWindow(process);
+  }
+  ::PostMessageA(first, message, 0, 0);
+}
+
+int RunMessageLoop(const Win32WindowSystem& windows) {
+  MSG message{};
+  for (;;) {
+    const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) return 1;
+    // Tab, Shift+Tab, access keys, Enter and Escape work in every form window as in a dialog.
+    if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
+      const HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
+      if (windows.IsFormWindow(root) && ::IsDialogMessageA(root, &message)) continue;
+    }
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+  }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  LoadLibrariesFromSystemFolderOnly();
+
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+  ::InitCommonControlsEx(&controls);
+
+  // One copy per user session. If the mutex cannot be made at all, run rather than refuse.
+  UniqueKernelHandle singleInstance(::CreateMutexA(nullptr, FALSE, "Local\\KeyhushSingleInstance"));
+  if (singleInstance && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+    NotifyFirstCopy();
+    return 0;
+  }
+
+  int exitCode = 1;
+  RunGuarded([&] {
+    Win32Platform platform;
+    Win32WindowSystem windows(instance);
+    exitCode = HostProgram(platform, windows, [&] { return RunMessageLoop(windows); });
+  });
+  return exitCode;
+}

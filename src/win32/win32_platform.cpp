@@ -1,0 +1,347 @@
+#include "win32/win32_platform.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "app_info.h"
+#include "runtime/error.h"
+#include "win32/error_report.h"
+
+namespace keyhush::win32 {
+
+namespace {
+
+// The one procedure the program installs with SetWindowLongA, and the address Windows calls.
+WindowProcedure* installedProcedure = nullptr;
+
+LRESULT CALLBACK InstalledProcedureThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  RunGuarded([&] {
+    if (installedProcedure) {
+      result = installedProcedure->Call(ToHandle(window), message, wParam, lParam);
+    } else {
+      result = ::DefWindowProcA(window, message, wParam, lParam);
+    }
+  });
+  return result;
+}
+
+// Settings larger than this are not the program's: they read as empty.
+constexpr DWORD kLargestSetting = 1 << 20;
+
+std::string SettingsKeyPath(const std::string& application, const std::string& section) {
+  return "Software\\" + application + "\\" + section;
+}
+
+// The run-time error that stands for a failed process start.
+int32_t StartErrorNumber(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      return kErrFileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_PATHNAME:
+      return 76;  // Path not found
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+      return 70;  // Permission denied
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      return kErrOutOfMemory;
+    default:
+      return 5;  // Invalid procedure call or argument: not a program that can be started
+  }
+}
+
+}  // namespace
+
+std::string ModulePath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+}
+
+bool Win32Platform::RegisterHotKey(Handle window, int32_t id, uint32_t modifiers, uint32_t key) {
+  return ::RegisterHotKey(FromHandle<HWND>(window), id, modifiers, key) != FALSE;
+}
+
+bool Win32Platform::UnregisterHotKey(Handle window, int32_t id) {
+  return ::UnregisterHotKey(FromHandle<HWND>(window), id) != FALSE;
+}
+
+ProcAddress Win32Platform::SetWindowLongA(Handle window, int32_t index, ProcAddress procedure) {
+  // An empty procedure would leave the window without one: refuse it.
+  if (procedure == 0) return 0;
+  return static_cast<ProcAddress>(static_cast<ULONG_PTR>(
+      ::SetWindowLongA(FromHandle<HWND>(window), index, static_cast<LONG>(procedure))));
+}
+
+intptr_t Win32Platform::CallWindowProcA(ProcAddress procedure, Handle window, uint32_t message,
+                                        uintptr_t wParam, intptr_t lParam) {
+  const HWND hwnd = FromHandle<HWND>(window);
+  if (procedure == 0) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+  return ::CallWindowProcA(reinterpret_cast<WNDPROC>(procedure), hwnd, message, wParam, lParam);
+}
+
+ProcAddress Win32Platform::AddressOf(WindowProcedure& procedure) {
+  installedProcedure = &procedure;
+  return reinterpret_cast<ProcAddress>(&InstalledProcedureThunk);
+}
+
+int32_t Win32Platform::SHGetFolderPathA(Handle owner, int32_t folder, Handle token, uint32_t flags,
+                                        char* buffer) {
+  return ::SHGetFolderPathA(FromHandle<HWND>(owner), folder, FromHandle<HANDLE>(token), flags,
+                            buffer);
+}
+
+std::string Win32Platform::GetSystemDirectoryA() {
+  std::string path(MAX_PATH, '\0');
+  UINT length = ::GetSystemDirectoryA(path.data(), static_cast<UINT>(path.size()));
+  if (length >= path.size()) {
+    // Too small: the answer is the size needed, NUL included.
+    path.resize(length);
+    length = ::GetSystemDirectoryA(path.data(), static_cast<UINT>(path.size()));
+    if (length >= path.size()) return {};
+  }
+  path.resize(length);
+  return path;
+}
+
+bool Win32Platform::Shell_NotifyIconA(uint32_t message, const NotifyIconRecord& record) {
+  // The record carries its own size (88): the shell reads that much of a zeroed full record.
+  NOTIFYICONDATAA data{};
+  static_assert(sizeof(data) >= sizeof(record));
+  std::memcpy(&data, record.data(), record.size());
+  return ::Shell_NotifyIconA(message, &data) != FALSE;
+}
+
+Handle Win32Platform::FindWindowA(const char* className, const char* windowName) {
+  return ToHandle(::FindWindowA(className, windowName));
+}
+
+Handle Win32Platform::FindWindowExA(Handle parent, Handle childAfter, const char* className,
+                                    const char* windowName) {
+  return ToHandle(::FindWindowExA(FromHandle<HWND>(parent), FromHandle<HWND>(childAfter), className,
+                                  windowName));
+}
+
+bool Win32Platform::GetWindowRect(Handle window, Rect& rect) {
+  RECT r{};
+  if (!::GetWindowRect(FromHandle<HWND>(window), &r)) return false;
+  rect = {r.left, r.top, r.right, r.bottom};
+  return true;
+}
+
+bool Win32Platform::DrawAnimatedRects(Handle window, int32_t animation, const Rect& from,
+                                      const Rect& to) {
+  const RECT a{from.left, from.top, from.right, from.bottom};
+  const RECT b{to.left, to.top, to.right, to.bottom};
+  return ::DrawAnimatedRects(FromHandle<HWND>(window), animation, &a, &b) != FALSE;
+}
+
+int32_t Win32Platform::RegCreateKeyA(Handle root, const std::string& subKey, Handle& key) {
+  HKEY opened = nullptr;
+  const LONG result = ::RegCreateKeyA(FromHandle<HKEY>(root), subKey.c_str(), &opened);
+  key = result == ERROR_SUCCESS ? ToHandle(opened) : 0;
+  return result;
+}
+
+int32_t Win32Platform::RegOpenKeyExA(Handle root, const std::string& subKey, uint32_t options,
+                                     uint32_t access, Handle& key) {
+  HKEY opened = nullptr;
+  const LONG result =
+      ::RegOpenKeyExA(FromHandle<HKEY>(root), subKey.c_str(), options, access, &opened);
+  key = result == ERROR_SUCCESS ? ToHandle(opened) : 0;
+  return result;
+}
+
+int32_t Win32Platform::RegSetValueExA(Handle key, const std::string& name, uint32_t type,
+                                      const std::vector<uint8_t>& data) {
+  return ::RegSetValueExA(FromHandle<HKEY>(key), name.c_str(), 0, type, data.data(),
+                          static_cast<DWORD>(data.size()));
+}
+
+int32_t Win32Platform::RegQueryValueExA(Handle key, const std::string& name, uint32_t& type,
+                                        uint8_t* buffer, uint32_t& size) {
+  DWORD valueType = 0;
+  DWORD length = size;
+  const LONG result =
+      ::RegQueryValueExA(FromHandle<HKEY>(key), name.c_str(), nullptr, &valueType, buffer, &length);
+  type = valueType;
+  size = length;
+  return result;
+}
+
+int32_t Win32Platform::RegDeleteValueA(Handle key, const std::string& name) {
+  return ::RegDeleteValueA(FromHandle<HKEY>(key), name.c_str());
+}
+
+int32_t Win32Platform::RegCloseKey(Handle key) {
+  return ::RegCloseKey(FromHandle<HKEY>(key));
+}
+
+intptr_t Win32Platform::ShellExecuteA(Handle owner, const std::string& operation,
+                                      const std::string& file, const std::string& parameters,
+                                      const std::string& directory, int32_t showCommand) {
+  return reinterpret_cast<intptr_t>(::ShellExecuteA(FromHandle<HWND>(owner), operation.c_str(),
+                                                    file.c_str(), parameters.c_str(),
+                                                    directory.c_str(), showCommand));
+}
+
+HWND Win32Platform::ClipboardOwner() {
+  if (!clipboardOwner_) {
+    clipboardOwner_.reset(::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                            ::GetModuleHandleA(nullptr), nullptr));
+  }
+  return clipboardOwner_.get();
+}
+
+bool Win32Platform::SetClipboardText(const std::string& text) {
+  // Another program may hold the clipboard open for a moment: try a few times, briefly.
+  constexpr int kTries = 5;
+  constexpr DWORD kPauseMs = 20;
+  const HWND owner = ClipboardOwner();
+  bool opened = false;
+  for (int attempt = 0; attempt < kTries && !opened; ++attempt) {
+    if (attempt > 0) ::Sleep(kPauseMs);
+    opened = ::OpenClipboard(owner) != FALSE;
+  }
+  if (!opened) return false;
+
+  bool placed = false;
+  if (::EmptyClipboard()) {
+    const size_t length = std::strlen(text.c_str());  // the text up to its first NUL
+    if (HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, length + 1)) {
+      if (void* bytes = ::GlobalLock(memory)) {
+        std::memcpy(bytes, text.c_str(), length + 1);
+        ::GlobalUnlock(memory);
+        placed = ::SetClipboardData(CF_TEXT, memory) != nullptr;
+      }
+      // Once placed, the clipboard owns the memory.
+      if (!placed) ::GlobalFree(memory);
+    }
+  }
+  ::CloseClipboard();
+  return placed;
+}
+
+void Win32Platform::MsgBox(const std::string& text, MessageKind kind) {
+  const UINT icon = kind == MessageKind::Error ? MB_ICONERROR : 0;
+  ::MessageBoxA(nullptr, text.c_str(), app_info::kTitle, MB_OK | icon | MB_SETFOREGROUND);
+}
+
+uint32_t Win32Platform::StartProgram(const std::string& program, const std::string& arguments,
+                                     int32_t windowStyle) {
+  if (program.empty() || program.find('"') != std::string::npos) {
+    throw RuntimeError(kErrFileNotFound);
+  }
+  // The program is named on its own, so Windows never searches for it; the command line quotes
+  // it so the started program sees its own path as one argument.
+  std::string commandLine = "\"" + program + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
+
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(windowStyle);
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+    throw RuntimeError(StartErrorNumber(::GetLastError()));
+  }
+  UniqueKernelHandle processHandle(process.hProcess);
+  UniqueKernelHandle threadHandle(process.hThread);
+  return process.dwProcessId;
+}
+
+bool Win32Platform::FileExists(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string Win32Platform::ExeFolder() {
+  const std::string path = ModulePath();
+  const size_t slash = path.find_last_of('\\');
+  if (slash == std::string::npos) return {};
+  // A drive's root keeps its backslash ("C:\"), every other folder loses it.
+  if (slash == 2 && path[1] == ':') return path.substr(0, 3);
+  return path.substr(0, slash);
+}
+
+std::string Win32Platform::ExeBaseName() {
+  const std::string path = ModulePath();
+  const size_t slash = path.find_last_of('\\');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.resize(dot);
+  return name;
+}
+
+std::string Win32Platform::ReadSetting(const std::string& application, const std::string& section,
+                                       const std::string& key) {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath(application, section).c_str(), 0,
+                      KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
+    return {};
+  }
+  UniqueKey settingsKey(opened);
+  // The value may change between the size query and the read: a few attempts, then give up.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    DWORD type = 0;
+    DWORD size = 0;
+    if (::RegQueryValueExA(opened, key.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_SZ || size > kLargestSetting) {
+      return {};
+    }
+    std::string value(size + 1, '\0');
+    const LONG result = ::RegQueryValueExA(opened, key.c_str(), nullptr, &type,
+                                           reinterpret_cast<BYTE*>(value.data()), &size);
+    if (result == ERROR_MORE_DATA) continue;
+    if (result != ERROR_SUCCESS || type != REG_SZ) return {};
+    // Stored with or without its closing NUL: the text ends at the first NUL either way.
+    value.resize(std::min<size_t>(size, value.size()));
+    value.resize(std::strlen(value.c_str()));
+    return value;
+  }
+  return {};
+}
+
+void Win32Platform::WriteSetting(const std::string& application, const std::string& section,
+                                 const std::string& key, const std::string& value) {
+  HKEY created = nullptr;
+  if (::RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKeyPath(application, section).c_str(), 0,
+                        nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  UniqueKey settingsKey(created);
+  ::RegSetValueExA(created, key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+}
+
+int32_t Win32Platform::TwipsPerPixelX() {
+  int dpi = 0;
+  if (HDC screen = ::GetDC(nullptr)) {
+    dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+  }
+  if (dpi <= 0) dpi = USER_DEFAULT_SCREEN_DPI;
+  return 1440 / dpi;
+}
+
+void Win32Platform::End() {
+  ::ExitProcess(0);
+}
+
+}  // namespace keyhush::win32

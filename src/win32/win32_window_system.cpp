@@ -1,0 +1,76 @@
+#include "win32/win32_window_system.h"
+
+#include <algorithm>
+
+#include "resource.h"
+#include "runtime/error.h"
+#include "win32/form_window.h"
+#include "win32/window_names.h"
+
+namespace keyhush::win32 {
+
+namespace {
+
+[[noreturn]] void ThrowRegisterFailure(const char* what) {
+  throw RuntimeError(kErrOutOfMemory, std::string("Windows could not register ") + what +
+                                          " (error " + std::to_string(::GetLastError()) + ").");
+}
+
+}  // namespace
+
+Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance) {
+  if (HDC screen = ::GetDC(nullptr)) {
+    dpiX_ = std::max(::GetDeviceCaps(screen, LOGPIXELSX), 1);
+    dpiY_ = std::max(::GetDeviceCaps(screen, LOGPIXELSY), 1);
+    ::ReleaseDC(nullptr, screen);
+  }
+
+  WNDCLASSEXA form{};
+  form.cbSize = sizeof(form);
+  form.lpfnWndProc = FormProcedure;
+  form.hInstance = instance_;
+  form.hIcon = static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KEYHUSH), IMAGE_ICON,
+                                               ::GetSystemMetrics(SM_CXICON),
+                                               ::GetSystemMetrics(SM_CYICON), LR_SHARED));
+  form.hIconSm = static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KEYHUSH),
+                                                 IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                 ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  form.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+  form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  form.lpszClassName = kFormClassName;
+  formClass_ = ::RegisterClassExA(&form);
+  if (!formClass_) ThrowRegisterFailure("the window class");
+
+  WNDCLASSEXA picture{};
+  picture.cbSize = sizeof(picture);
+  picture.lpfnWndProc = PictureProcedure;
+  picture.hInstance = instance_;
+  picture.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+  picture.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  picture.lpszClassName = kPictureClassName;
+  if (!::RegisterClassExA(&picture)) ThrowRegisterFailure("the picture class");
+
+  taskbarCreated_ = ::RegisterWindowMessageA(kTaskbarCreatedMessage);
+  secondInstance_ = ::RegisterWindowMessageA(kSecondInstanceMessage);
+  // Let the shell's and a second copy's messages through even when this process runs elevated.
+  if (taskbarCreated_) ::ChangeWindowMessageFilter(taskbarCreated_, MSGFLT_ADD);
+  if (secondInstance_) ::ChangeWindowMessageFilter(secondInstance_, MSGFLT_ADD);
+}
+
+std::unique_ptr<FormWindow> Win32WindowSystem::Create(Form& form) {
+  return CreateFormWindow(*this, form);
+}
+
+bool Win32WindowSystem::IsFormWindow(HWND window) const {
+  return window && static_cast<ATOM>(::GetClassLongA(window, GCW_ATOM)) == formClass_;
+}
+
+HWND Win32WindowSystem::HiddenOwner() {
+  if (!hiddenOwner_) {
+    hiddenOwner_.reset(::CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                         instance_, nullptr));
+  }
+  return hiddenOwner_.get();
+}
+
+}  // namespace keyhush::win32

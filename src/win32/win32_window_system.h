@@ -1,0 +1,41 @@
+#pragma once
+
+#include <windows.h>
+
+#include "runtime/form.h"
+#include "win32/unique_handle.h"
+
+namespace keyhush::win32 {
+
+// Realises forms as real windows: a top-level window per form and a child window of a standard
+// class per control, with geometry converted from twips at the screen's resolution.
+class Win32WindowSystem final : public WindowSystem {
+ public:
+  explicit Win32WindowSystem(HINSTANCE instance);
+  Win32WindowSystem(const Win32WindowSystem&) = delete;
+  Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
+
+  std::unique_ptr<FormWindow> Create(Form& form) override;
+
+  // Whether `window` is one of the program's form windows (for the message loop's dialog keys).
+  bool IsFormWindow(HWND window) const;
+
+  HINSTANCE instance() const { return instance_; }
+  int dpiX() const { return dpiX_; }
+  int dpiY() const { return dpiY_; }
+  UINT taskbarCreatedMessage() const { return taskbarCreated_; }
+  UINT secondInstanceMessage() const { return secondInstance_; }
+  // A hidden window that owns the forms kept off the task bar.
+  HWND HiddenOwner();
+
+ private:
+  HINSTANCE instance_;
+  ATOM formClass_ = 0;
+  int dpiX_ = USER_DEFAULT_SCREEN_DPI;
+  int dpiY_ = USER_DEFAULT_SCREEN_DPI;
+  UINT taskbarCreated_ = 0;
+  UINT secondInstance_ = 0;
+  UniqueWindow hiddenOwner_;
+};
+
+}  // namespace keyhush::win32

@@ -1,0 +1,16 @@
+#pragma once
+
+namespace keyhush::win32 {
+
+// The class every form window has, so a second copy of the program can find the first.
+inline constexpr const char* kFormClassName = "KeyhushForm";
+// The class of picture-box windows.
+inline constexpr const char* kPictureClassName = "KeyhushPicture";
+// Posted by a second copy to the first copy's main window.
+inline constexpr const char* kSecondInstanceMessage = "Keyhush.SecondInstance";
+// Broadcast by the shell when the task bar is created anew.
+inline constexpr const char* kTaskbarCreatedMessage = "TaskbarCreated";
+// The main window's caption, by which a second copy finds the first.
+inline constexpr const char* kMainWindowCaption = "System Tray Sample Application";
+
+}  // namespace keyhush::win32

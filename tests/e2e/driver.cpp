@@ -1,0 +1,400 @@
+#include "driver.h"
+
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+std::string WindowsPath(std::string path) {
+  if (path.empty() || path.front() != '/') return path;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return "Z:" + path;
+}
+
+std::string Environment(const char* name, const std::string& fallback) {
+  char buffer[32768];
+  const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+  if (length == 0 || length >= sizeof buffer) return fallback;
+  return std::string(buffer, length);
+}
+
+std::string KeyhushExe() {
+  return WindowsPath(Environment("KEYHUSH_EXE", "keyhush.exe"));
+}
+
+std::string SystemFolder() {
+  char buffer[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_SYSTEM, nullptr, SHGFP_TYPE_DEFAULT, buffer))) {
+    return {};
+  }
+  return buffer;
+}
+
+// Process control.
+
+Keyhush::~Keyhush() {
+  if (process_.hProcess) Terminate();
+}
+
+void Keyhush::Start() {
+  ASSERT_EQ(process_.hProcess, nullptr) << "keyhush.exe is already running";
+  const std::string exe = KeyhushExe();
+  const std::string folder = exe.substr(0, exe.find_last_of('\\'));
+  std::string commandLine = "\"" + exe + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  ASSERT_TRUE(CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             folder.c_str(), &startup, &process_))
+      << "cannot start " << exe << ", error " << GetLastError();
+  const DWORD idle = WaitForInputIdle(process_.hProcess, kPatience.count());
+  ASSERT_EQ(idle, 0u) << exe << " never waited for input (" << idle << ", error " << GetLastError()
+                      << ")";
+  ASSERT_TRUE(WaitUntil([&] { return FindProgramWindow(Id(), "Key hush settings") != nullptr; }))
+      << "the settings window never appeared, hidden or shown";
+  ASSERT_TRUE(Running()) << exe << " ended by itself";
+}
+
+void Keyhush::Terminate() {
+  if (!process_.hProcess) return;
+  TerminateProcess(process_.hProcess, 1);
+  WaitForSingleObject(process_.hProcess, kPatience.count());
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+  process_ = {};
+}
+
+bool Keyhush::Running() const {
+  return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void TerminateAllKeyhush() {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (lstrcmpiA(entry.szExeFile, "keyhush.exe") != 0) continue;
+    const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+    if (!process) continue;
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, kPatience.count());
+    CloseHandle(process);
+  }
+  CloseHandle(snapshot);
+}
+
+namespace {
+
+struct WindowSearch {
+  DWORD processId;
+  const std::string& caption;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+  auto& search = *reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof text);
+  if (owner != search.processId || search.caption != text) return TRUE;
+  search.found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindProgramWindow(DWORD processId, const std::string& caption) {
+  WindowSearch search{processId, caption, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Keyboard.
+
+namespace {
+
+INPUT Key(WORD virtualKey, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtualKey;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+INPUT Mouse(DWORD flags, POINT at = {}) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  if (flags & MOUSEEVENTF_ABSOLUTE) {
+    // Absolute positions run from 0 to 65535 across the primary screen.
+    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  }
+  return input;
+}
+
+}  // namespace
+
+void SendInputs(const std::vector<INPUT>& inputs) {
+  std::vector<INPUT> copy = inputs;  // SendInput takes a non-const array
+  ASSERT_EQ(SendInput(static_cast<UINT>(copy.size()), copy.data(), sizeof(INPUT)), copy.size())
+      << "SendInput, error " << GetLastError();
+}
+
+void PressHotKey(UINT modifiers, UINT key) {
+  static constexpr std::pair<UINT, WORD> kModifierKeys[] = {
+      {MOD_WIN, VK_LWIN}, {MOD_CONTROL, VK_CONTROL}, {MOD_ALT, VK_MENU}, {MOD_SHIFT, VK_SHIFT}};
+  std::vector<INPUT> inputs;
+  for (const auto& [flag, virtualKey] : kModifierKeys) {
+    if (modifiers & flag) inputs.push_back(Key(virtualKey, false));
+  }
+  inputs.push_back(Key(static_cast<WORD>(key), false));
+  inputs.push_back(Key(static_cast<WORD>(key), true));
+  for (auto it = std::rbegin(kModifierKeys); it != std::rend(kModifierKeys); ++it) {
+    if (modifiers & it->first) inputs.push_back(Key(it->second, true));
+  }
+  SendInputs(inputs);
+}
+
+void TapKey(WORD virtualKey) {
+  SendInputs({Key(virtualKey, false), Key(virtualKey, true)});
+}
+
+void MoveMouseTo(POINT at) {
+  SendInputs({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at)});
+}
+
+void ClickAt(POINT at, bool rightButton) {
+  const DWORD down = rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  const DWORD up = rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  SendInputs({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at), Mouse(down), Mouse(up)});
+}
+
+POINT CentreOf(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+bool IsShown(HWND window) {
+  return window && IsWindow(window) && IsWindowVisible(window);
+}
+
+bool HotKeyIsFree(UINT modifiers, UINT key) {
+  constexpr int kProbe = 0xB000;
+  if (!RegisterHotKey(nullptr, kProbe, modifiers, key)) return false;
+  UnregisterHotKey(nullptr, kProbe);
+  return true;
+}
+
+// Registry.
+
+bool KeyExists(const std::string& subKey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(key);
+  return true;
+}
+
+std::optional<std::string> ReadString(const std::string& subKey, const std::string& name) {
+  char buffer[4096];
+  DWORD size = sizeof buffer;
+  if (RegGetValueA(HKEY_CURRENT_USER, subKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer,
+                   &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return std::string(buffer);
+}
+
+void WriteString(const std::string& subKey, const std::string& name, const std::string& value) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  const LONG result =
+      RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(key);
+  ASSERT_EQ(result, ERROR_SUCCESS);
+}
+
+void RemoveProgramSettings() {
+  for (const char* tree : {"Software\\Key hush", "Software\\Keyhush"}) {
+    const LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, tree);
+    ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND)
+        << tree << ": " << result;
+  }
+  HKEY run = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey.c_str(), 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+    RegDeleteValueA(run, "Keyhush");
+    RegCloseKey(run);
+  }
+}
+
+// Stand-in log.
+
+std::string StartedLogPath() {
+  return WindowsPath(Environment("KEYHUSH_E2E_LOG", "C:\\keyhush-e2e\\started.log"));
+}
+
+std::vector<Started> ReadStarted() {
+  std::vector<Started> starts;
+  std::ifstream log(StartedLogPath(), std::ios::binary);
+  std::string line;
+  while (std::getline(log, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t first = line.find('\t');
+    const size_t last = line.rfind('\t');
+    if (first == std::string::npos || first == last) continue;  // still being written
+    starts.push_back(
+        {line.substr(0, first), line.substr(first + 1, last - first - 1), line.substr(last + 1)});
+  }
+  return starts;
+}
+
+void ClearStarted() {
+  const std::string path = StartedLogPath();
+  ASSERT_TRUE(DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+              GetLastError() == ERROR_PATH_NOT_FOUND)
+      << path << ", error " << GetLastError();
+}
+
+std::vector<Started> WaitForStarted(size_t count) {
+  std::vector<Started> starts;
+  WaitUntil([&] {
+    starts = ReadStarted();
+    return starts.size() >= count;
+  });
+  return starts;
+}
+
+CommandLine SplitCommandLine(const std::string& commandLine) {
+  CommandLine split;
+  size_t rest = 0;
+  if (!commandLine.empty() && commandLine.front() == '"') {
+    split.quoted = true;
+    const size_t close = commandLine.find('"', 1);
+    split.program = commandLine.substr(1, close == std::string::npos ? close : close - 1);
+    rest = close == std::string::npos ? commandLine.size() : close + 1;
+  } else {
+    rest = std::min(commandLine.find_first_of(" \t"), commandLine.size());
+    split.program = commandLine.substr(0, rest);
+  }
+  rest = std::min(commandLine.find_first_not_of(" \t", rest), commandLine.size());
+  split.arguments = commandLine.substr(rest);
+  return split;
+}
+
+// Clipboard.
+
+namespace {
+
+bool OpenClipboardPatiently() {
+  return WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 3s);
+}
+
+}  // namespace
+
+std::optional<std::string> ClipboardText() {
+  if (!OpenClipboardPatiently()) return std::nullopt;
+  std::optional<std::string> text;
+  if (const HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const auto* chars = static_cast<const char*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+void SetClipboardText(const std::string& text) {
+  ASSERT_TRUE(OpenClipboardPatiently());
+  EmptyClipboard();
+  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (memory) {
+    std::copy_n(text.c_str(), text.size() + 1, static_cast<char*>(GlobalLock(memory)));
+    GlobalUnlock(memory);
+    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+  }
+  CloseClipboard();
+}
+
+ClipboardHeldOpen::ClipboardHeldOpen() : held_(OpenClipboardPatiently()) {}
+
+ClipboardHeldOpen::~ClipboardHeldOpen() {
+  if (held_) CloseClipboard();
+}
+
+// Screen.
+
+void SaveScreenshot(const std::string& name) {
+  const std::string folder =
+      WindowsPath(Environment("KEYHUSH_E2E_SCREENS", "C:\\keyhush-e2e\\screens"));
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  header.biSizeImage = stride * static_cast<DWORD>(height);
+
+  void* bits = nullptr;
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
+                                          DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool copied = false;
+  if (memory && bitmap) {
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    copied = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
+    GdiFlush();
+    SelectObject(memory, old);
+  }
+  if (copied) {
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    std::ofstream out(folder + "\\" + name + ".bmp", std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(static_cast<const char*>(bits), header.biSizeImage);
+  }
+  if (bitmap) DeleteObject(bitmap);
+  if (memory) DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  EXPECT_TRUE(copied) << "screenshot " << name;
+}
+
+// Fixture.
+
+void KeyhushTest::SetUp() {
+  TerminateAllKeyhush();
+  ASSERT_NO_FATAL_FAILURE(RemoveProgramSettings());
+  ASSERT_NO_FATAL_FAILURE(ClearStarted());
+}
+
+void KeyhushTest::TearDown() {
+  if (HasFailure()) {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    SaveScreenshot(std::string("failed-") + test->test_suite_name() + "." + test->name());
+  }
+  keyhush.Terminate();
+}
+
+}  // namespace e2e

@@ -245,6 +245,17 @@ std::string StartedLogPath() {
   return WindowsPath(Environment("KEYHUSH_E2E_LOG", "C:\\keyhush-e2e\\started.log"));
 }
 
+void InstallStandIn(const std::string& path) {
+  char driver[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, driver, sizeof driver);
+  ASSERT_TRUE(length > 0 && length < sizeof driver);
+  std::string standIn(driver, length);
+  standIn = standIn.substr(0, standIn.find_last_of('\\') + 1) + "standin.exe";
+  SHCreateDirectoryExA(nullptr, path.substr(0, path.find_last_of('\\')).c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(standIn.c_str(), path.c_str(), FALSE))
+      << standIn << " to " << path << ", error " << GetLastError();
+}
+
 std::vector<Started> ReadStarted() {
   std::vector<Started> starts;
   std::ifstream log(StartedLogPath(), std::ios::binary);

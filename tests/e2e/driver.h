@@ -103,6 +103,9 @@ struct Started {
   std::string showWindow;   // wShowWindow, or "-" when the starter set none
 };
 std::string StartedLogPath();
+// Puts a copy of the stand-in (built beside this driver) at `path`, creating its folder, so that
+// starting `path` records the start instead of running a real program.
+void InstallStandIn(const std::string& path);
 std::vector<Started> ReadStarted();
 void ClearStarted();
 // Waits until at least `count` starts are recorded and returns them all.

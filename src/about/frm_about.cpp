@@ -42,8 +42,10 @@ std::string Description() {
          "tray. Press the hot key and watch your desktop lock!";
 }
 
+// The copyright line and its blanks fill most of the label's first line, leaving too little room
+// for any part of the address, which so starts the next line whole.
 std::string Notice() {
-  return "Copyright (c) 2026 Key hush developers" + Blanks(30) + kHomePage;
+  return "Copyright (c) 2026 Key hush" + Blanks(28) + kHomePage;
 }
 
 const Font kDescriptionFont{.face = "Arial", .points = 9.75};

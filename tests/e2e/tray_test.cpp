@@ -3,6 +3,8 @@
 // window, and starting a second copy.
 #include "driver.h"
 
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -34,12 +36,7 @@ POINT IconCentre() {
   EXPECT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; }))
       << TrayIcons().size() << " icons in the tray";
   const std::vector<HWND> icons = TrayIcons();
-  if (icons.empty()) return centre;
-  RECT rect{};
-  GetWindowRect(icons.front(), &rect);
-  centre.x = (rect.left + rect.right) / 2;
-  centre.y = (rect.top + rect.bottom) / 2;
-  return centre;
+  return icons.empty() ? centre : CentreOf(icons.front());
 }
 
 // A pop-up menu of any program, shown on the screen.
@@ -49,39 +46,35 @@ bool MenuShown() {
 }
 
 bool WindowShown(const Keyhush& keyhush, const std::string& caption) {
-  const HWND window = FindProgramWindow(keyhush.Id(), caption);
-  return window && IsWindowVisible(window);
+  return IsShown(FindProgramWindow(keyhush.Id(), caption));
 }
 
-void SendInputs(std::vector<INPUT> inputs) {
-  ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
-            inputs.size())
-      << "SendInput, error " << GetLastError();
-}
-
-INPUT Mouse(DWORD flags, POINT at = {}) {
+// A mouse button going down or up where the pointer is.
+INPUT Button(DWORD flags) {
   INPUT input{};
   input.type = INPUT_MOUSE;
   input.mi.dwFlags = flags;
-  if (flags & MOUSEEVENTF_ABSOLUTE) {
-    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  }
   return input;
 }
 
-void MoveTo(POINT at) {
-  SendInputs({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at)});
+// What the screen shows where the window is, pixel by pixel.
+std::vector<COLORREF> PixelsOf(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  std::vector<COLORREF> pixels;
+  const HDC screen = GetDC(nullptr);
+  for (LONG y = rect.top; y < rect.bottom; ++y) {
+    for (LONG x = rect.left; x < rect.right; ++x) pixels.push_back(GetPixel(screen, x, y));
+  }
+  ReleaseDC(nullptr, screen);
+  return pixels;
 }
 
-void Tap(WORD virtualKey) {
-  INPUT down{};
-  down.type = INPUT_KEYBOARD;
-  down.ki.wVk = virtualKey;
-  down.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-  INPUT up = down;
-  up.ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInputs({down, up});
+// Clicks a button of the window with the left mouse button.
+void ClickButton(HWND window, const char* caption) {
+  const HWND button = FindWindowExA(window, nullptr, "Button", caption);
+  ASSERT_NE(button, nullptr) << "no button " << caption;
+  ASSERT_NO_FATAL_FAILURE(ClickAt(CentreOf(button)));
 }
 
 // An icon whose program was terminated stays in Wine's tray until the pointer passes over it
@@ -89,10 +82,8 @@ void Tap(WORD virtualKey) {
 void SweepAwayIconsOfEndedPrograms() {
   const bool swept = WaitUntil([] {
     for (HWND icon : TrayIcons()) {
-      RECT rect{};
-      GetWindowRect(icon, &rect);
-      MoveTo({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
-      MoveTo({500, 500});
+      MoveMouseTo(CentreOf(icon));
+      MoveMouseTo({500, 500});
     }
     return TrayIcons().empty();
   });
@@ -107,11 +98,43 @@ class Tray : public KeyhushTest {
   }
 };
 
+BOOL CALLBACK MatchShownTooltip(HWND window, LPARAM result) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0 || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(result) = window;
+  return FALSE;
+}
+
+// A tooltip shown on the screen, or null.
+HWND ShownTooltip() {
+  HWND found = nullptr;
+  EnumWindows(MatchShownTooltip, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Rests the pointer on the icon until its tip shows, and photographs it. Another process cannot
+// read the tip's text, so the photograph is the evidence.
+void PhotographTip(const char* name) {
+  const POINT icon = IconCentre();
+  ASSERT_NO_FATAL_FAILURE(MoveMouseTo({icon.x - 3, icon.y - 3}));
+  ASSERT_NO_FATAL_FAILURE(MoveMouseTo(icon));
+  EXPECT_TRUE(WaitUntil([] { return ShownTooltip() != nullptr; })) << "no tip on the icon";
+  std::this_thread::sleep_for(300ms);
+  SaveScreenshot(name);
+}
+
+// Waits until the menu has painted, and photographs it.
+void PhotographMenu(const char* name) {
+  const HWND menu = FindWindowA("#32768", nullptr);
+  SendMessageTimeoutA(menu, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
+  std::this_thread::sleep_for(300ms);
+  SaveScreenshot(name);
+}
+
 // Right-clicks the tray icon and waits for the pop-up menu.
 void OpenTrayMenu() {
-  const POINT icon = IconCentre();
-  ASSERT_NO_FATAL_FAILURE(MoveTo(icon));
-  ASSERT_NO_FATAL_FAILURE(SendInputs({Mouse(MOUSEEVENTF_RIGHTDOWN), Mouse(MOUSEEVENTF_RIGHTUP)}));
+  ASSERT_NO_FATAL_FAILURE(ClickAt(IconCentre(), true));
   ASSERT_TRUE(WaitUntil(MenuShown)) << "no pop-up menu after a right click on the icon";
 }
 
@@ -137,51 +160,51 @@ TEST_F(Tray, StartUpPutsOneIconInTheTrayAndShowsNoWindow) {
   SaveScreenshot("tray-icon");
 
   // The tip shows after the pointer rests on the icon.
-  ASSERT_NO_FATAL_FAILURE(MoveTo(IconCentre()));
-  std::this_thread::sleep_for(2500ms);
-  SaveScreenshot("tray-tip");
+  PhotographTip("tray-tip");
 }
 
-TEST_F(Tray, RightClickOpensTheMenuAndEscapeClosesIt) {
+TEST_F(Tray, RightClickOpensTheMenuAndEscapeOrAClickElsewhereClosesIt) {
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
   ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
-  SaveScreenshot("tray-menu");
+  PhotographMenu("tray-menu");
 
-  ASSERT_NO_FATAL_FAILURE(Tap(VK_ESCAPE));
+  ASSERT_NO_FATAL_FAILURE(TapKey(VK_ESCAPE));
   EXPECT_TRUE(WaitUntil([] { return !MenuShown(); })) << "Escape left the menu open";
   EXPECT_TRUE(keyhush.Running());
   EXPECT_FALSE(WindowShown(keyhush, kSettingsWindow));
 
-  // And it opens again at once.
+  // It opens again at once, and a click elsewhere closes it.
   ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
-  ASSERT_NO_FATAL_FAILURE(Tap(VK_ESCAPE));
-  EXPECT_TRUE(WaitUntil([] { return !MenuShown(); }));
+  ASSERT_NO_FATAL_FAILURE(ClickAt({600, 500}));
+  EXPECT_TRUE(WaitUntil([] { return !MenuShown(); })) << "a click elsewhere left the menu open";
+  EXPECT_TRUE(keyhush.Running());
+  EXPECT_FALSE(WindowShown(keyhush, kSettingsWindow));
 }
 
 TEST_F(Tray, LeftClickDoubleClickAndRightPressOpenNothing) {
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
-  ASSERT_NO_FATAL_FAILURE(MoveTo(IconCentre()));
+  ASSERT_NO_FATAL_FAILURE(MoveMouseTo(IconCentre()));
 
-  ASSERT_NO_FATAL_FAILURE(SendInputs({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)}));
+  ASSERT_NO_FATAL_FAILURE(SendInputs({Button(MOUSEEVENTF_LEFTDOWN), Button(MOUSEEVENTF_LEFTUP)}));
   ExpectNothingOpens(keyhush, "a left click");
   // Past the double-click time, so that the next two clicks make one double click of their own.
   std::this_thread::sleep_for(std::chrono::milliseconds(GetDoubleClickTime() + 100));
-  ASSERT_NO_FATAL_FAILURE(SendInputs({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP),
-                                      Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)}));
+  ASSERT_NO_FATAL_FAILURE(SendInputs({Button(MOUSEEVENTF_LEFTDOWN), Button(MOUSEEVENTF_LEFTUP),
+                                      Button(MOUSEEVENTF_LEFTDOWN), Button(MOUSEEVENTF_LEFTUP)}));
   ExpectNothingOpens(keyhush, "a double click");
-  ASSERT_NO_FATAL_FAILURE(SendInputs({Mouse(MOUSEEVENTF_RIGHTDOWN)}));
+  ASSERT_NO_FATAL_FAILURE(SendInputs({Button(MOUSEEVENTF_RIGHTDOWN)}));
   ExpectNothingOpens(keyhush, "a right-button press");
 
   // It is the release that opens the menu.
-  ASSERT_NO_FATAL_FAILURE(SendInputs({Mouse(MOUSEEVENTF_RIGHTUP)}));
+  ASSERT_NO_FATAL_FAILURE(SendInputs({Button(MOUSEEVENTF_RIGHTUP)}));
   EXPECT_TRUE(WaitUntil(MenuShown)) << "the release after the press opened no menu";
-  ASSERT_NO_FATAL_FAILURE(Tap(VK_ESCAPE));
+  ASSERT_NO_FATAL_FAILURE(TapKey(VK_ESCAPE));
 }
 
 TEST_F(Tray, SettingsShowsTheSettingsWindowAndLeavesTheMainWindowHidden) {
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
   ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
-  ASSERT_NO_FATAL_FAILURE(Tap('S'));
+  ASSERT_NO_FATAL_FAILURE(TapKey('S'));
 
   EXPECT_TRUE(WaitUntil([&] { return WindowShown(keyhush, kSettingsWindow); }))
       << "\"&Settings\" showed no settings window";
@@ -194,22 +217,22 @@ TEST_F(Tray, SettingsIsTheSecondItemAndExitFollowsTheSeparator) {
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
   // Down from nothing selected: About, Settings.
   ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
-  ASSERT_NO_FATAL_FAILURE(Tap(VK_DOWN));
-  ASSERT_NO_FATAL_FAILURE(Tap(VK_DOWN));
-  ASSERT_NO_FATAL_FAILURE(Tap(VK_RETURN));
+  ASSERT_NO_FATAL_FAILURE(TapKey(VK_DOWN));
+  ASSERT_NO_FATAL_FAILURE(TapKey(VK_DOWN));
+  ASSERT_NO_FATAL_FAILURE(TapKey(VK_RETURN));
   EXPECT_TRUE(WaitUntil([&] { return WindowShown(keyhush, kSettingsWindow); }));
 
   // Up from nothing selected: the last item, Exit.
   ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
-  ASSERT_NO_FATAL_FAILURE(Tap(VK_UP));
-  ASSERT_NO_FATAL_FAILURE(Tap(VK_RETURN));
+  ASSERT_NO_FATAL_FAILURE(TapKey(VK_UP));
+  ASSERT_NO_FATAL_FAILURE(TapKey(VK_RETURN));
   EXPECT_TRUE(WaitUntil([&] { return !keyhush.Running(); })) << "the last item is not Exit";
 }
 
 TEST_F(Tray, ExitRemovesTheIconAndEndsTheProgram) {
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
   ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
-  ASSERT_NO_FATAL_FAILURE(Tap('X'));
+  ASSERT_NO_FATAL_FAILURE(TapKey('X'));
 
   EXPECT_TRUE(WaitUntil([&] { return !keyhush.Running(); })) << "\"E&xit\" left it running";
   EXPECT_TRUE(WaitUntil([] { return TrayIcons().empty(); })) << "the icon stayed in the tray";
@@ -230,6 +253,9 @@ TEST_F(Tray, CloseRequestsToTheMainWindowLeaveTheProgramRunningWithItsIcon) {
   // Shown, as a user could have it: the close sends it back into the tray.
   ShowWindow(main, SW_SHOWNORMAL);
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
+  // Let it paint before it is photographed.
+  SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
+  std::this_thread::sleep_for(300ms);
   SaveScreenshot("tray-main-window");
   ASSERT_TRUE(PostMessageA(main, WM_CLOSE, 0, 0));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); })) << "the close left it shown";
@@ -239,7 +265,54 @@ TEST_F(Tray, CloseRequestsToTheMainWindowLeaveTheProgramRunningWithItsIcon) {
 
   // The icon still answers.
   ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
-  ASSERT_NO_FATAL_FAILURE(Tap(VK_ESCAPE));
+  ASSERT_NO_FATAL_FAILURE(TapKey(VK_ESCAPE));
+}
+
+TEST_F(Tray, ThePanelButtonsReplaceRemoveAndAddTheIcon) {
+  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
+  const HWND main = FindProgramWindow(keyhush.Id(), kMainWindow);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; }));
+  // Shown away from the tray, which sits at the screen's top left as the window would.
+  SetWindowPos(main, nullptr, 300, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(main, SW_SHOWNORMAL);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
+  const std::vector<COLORREF> startUpIcon = PixelsOf(TrayIcons().front());
+
+  ASSERT_NO_FATAL_FAILURE(ClickButton(main, "&Modify Icon"));
+  EXPECT_TRUE(WaitUntil([&] {
+    return TrayIcons().size() == 1 && PixelsOf(TrayIcons().front()) != startUpIcon;
+  })) << "the icon did not change";
+  PhotographTip("tray-modified");
+
+  ASSERT_NO_FATAL_FAILURE(ClickButton(main, "&Remove Icon"));
+  EXPECT_TRUE(WaitUntil([] { return TrayIcons().empty(); })) << "the icon stayed";
+  ASSERT_NO_FATAL_FAILURE(ClickButton(main, "&Add Icon"));
+  EXPECT_TRUE(WaitUntil([&] {
+    return TrayIcons().size() == 1 && PixelsOf(TrayIcons().front()) == startUpIcon;
+  })) << "the start-up icon did not come back";
+  EXPECT_TRUE(keyhush.Running());
+}
+
+TEST_F(Tray, ANewTaskBarGetsTheIconAgain) {
+  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
+  const HWND main = FindProgramWindow(keyhush.Id(), kMainWindow);
+  ASSERT_NE(main, nullptr);
+  SetWindowPos(main, nullptr, 300, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(main, SW_SHOWNORMAL);
+  ASSERT_TRUE(WaitUntil([&] { return IsShown(main); }));
+  ASSERT_NO_FATAL_FAILURE(ClickButton(main, "&Remove Icon"));
+  ASSERT_TRUE(WaitUntil([] { return TrayIcons().empty(); }));
+  ASSERT_TRUE(PostMessageA(main, WM_CLOSE, 0, 0));
+  ASSERT_TRUE(WaitUntil([&] { return !IsShown(main); }));
+
+  // What Explorer tells every top-level window when it has made a new task bar.
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  ASSERT_NE(taskbarCreated, 0u);
+  ASSERT_TRUE(SendNotifyMessageA(HWND_BROADCAST, taskbarCreated, 0, 0));
+  EXPECT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; })) << "the icon did not come back";
+  ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
+  ASSERT_NO_FATAL_FAILURE(TapKey(VK_ESCAPE));
 }
 
 TEST_F(Tray, ASecondStartEndsAtOnceAndShowsTheFirstCopysSettings) {

@@ -93,36 +93,23 @@ TEST_F(SystemTrayTest, EachCallBuildsItsRecordAfresh) {
   EXPECT_EQ(TipField(platform.notifyRecords.at(2)), std::string(64, '\0'));
 }
 
-// The callback window reports each mouse message over the icon as a pixel position, which the
-// runtime turns into twips at the screen's resolution.
+// The callback window reports each mouse message over the icon as if it were a pixel position,
+// which the runtime turns into twips at the screen's resolution; real pointer positions over the
+// 375-twip box must never pass for a right-button release.
 TEST_F(SystemTrayTest, OnlyTheRightButtonReleaseIsRecognisedAtEveryResolution) {
+  constexpr int32_t kBoxWidth = 375;
   for (int32_t twipsPerPixel : {15, 12, 10, 8, 7}) {
     platform.twipsPerPixelX = twipsPerPixel;
     for (int32_t message = 0x200; message <= 0x209; ++message) {
-      const float x = static_cast<float>(message * twipsPerPixel);
-      EXPECT_EQ(tray.IsRightButtonRelease(x), message == 0x205)
+      EXPECT_EQ(tray.IsRightButtonRelease(static_cast<float>(message * twipsPerPixel)),
+                message == 0x205)
           << message << " at " << twipsPerPixel << " twips per pixel";
     }
-  }
-}
-
-TEST_F(SystemTrayTest, PointerMovementsOverTheCallbackBoxAreNeverARelease) {
-  constexpr int32_t kBoxWidth = 375;  // twips
-  for (int32_t twipsPerPixel : {15, 12, 10, 8, 7}) {
-    platform.twipsPerPixelX = twipsPerPixel;
     for (int32_t pixel = -1; pixel * twipsPerPixel <= kBoxWidth; ++pixel)
       EXPECT_FALSE(tray.IsRightButtonRelease(static_cast<float>(pixel * twipsPerPixel)));
   }
-}
-
-TEST_F(SystemTrayTest, NearMissesAndAnUnusableScaleAreNotARelease) {
-  platform.twipsPerPixelX = 15;
-  EXPECT_FALSE(tray.IsRightButtonRelease(517.0f * 15 + 1));
-  EXPECT_FALSE(tray.IsRightButtonRelease(517.0f * 15 - 1));
-  EXPECT_FALSE(tray.IsRightButtonRelease(517.0f));
   platform.twipsPerPixelX = 0;
   EXPECT_FALSE(tray.IsRightButtonRelease(0.0f));
-  EXPECT_FALSE(tray.IsRightButtonRelease(517.0f));
 }
 
 }  // namespace

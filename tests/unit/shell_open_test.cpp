@@ -100,16 +100,6 @@ TEST_F(ShellOpenTest, FailuresRaiseOnlyWhenAskedWithTrue) {
   }
 }
 
-TEST_F(ShellOpenTest, RaisedErrorsWithoutDescriptionReadAsTheStandardOne) {
-  platform.shellExecuteResults = {2};
-  try {
-    shell.ShellOpenDocument(owner, "C:\\Docs\\a.txt", "", "", 1, -1);
-    FAIL() << "nothing raised";
-  } catch (const RuntimeError& error) {
-    EXPECT_EQ(error.text(), "File not found");
-  }
-}
-
 TEST_F(ShellOpenTest, NoAssociationOpensOpenWithWhateverRaiseErrorsSays) {
   for (const int16_t raiseErrors : {int16_t{-1}, int16_t{0}, int16_t{1}}) {
     platform.calls.clear();

@@ -214,9 +214,10 @@ int16_t frmAbout::GetKeyValue(Handle KeyRoot, const std::string& KeyName,
     // Text ends at its zero byte, as Windows reads it; anything stored after one is not text.
     KeyVal = data.substr(0, data.find('\0'));
   } else if (type == REG_DWORD) {
-    // The number as hexadecimal text, most significant byte first (stored least first).
+    // The number as hexadecimal text, most significant byte first (stored least first). The text
+    // stays as it is: nothing reads it back as a number.
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text = "&h" + KeyVal;
+    std::string text = "&h";
     for (auto byte = data.rbegin(); byte != data.rend(); ++byte) {
       const auto value = static_cast<uint8_t>(*byte);
       text += kDigits[value >> 4];

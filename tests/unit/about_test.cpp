@@ -112,7 +112,7 @@ TEST_F(AboutTest, GetKeyValueReadsTextAndNumbersForReadingOnly) {
       {"text filling the buffer", 1, Bytes(std::string(1023, 'a') + '\0'), "", -1,
        std::string(1023, 'a')},
       {"number 0", 4, {0, 0, 0, 0}, "", -1, "&h000000"},
-      {"number 256", 4, {0x00, 0x01, 0x00, 0x00}, "", -1, "&h000100"},
+      {"number 256", 4, {0x00, 0x01, 0x00, 0x00}, "old", -1, "&h000100"},
       {"number with top byte set", 4, {0x0A, 0x00, 0xBC, 0xFE}, "", -1, "&hFEBC000A"},
       {"expandable text keeps the value", 2, Bytes(std::string("%x%\0", 4)), "old", -1, "old"},
       {"binary keeps the value", 3, {1, 2}, "", -1, ""},

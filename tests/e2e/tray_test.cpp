@@ -124,18 +124,19 @@ void PhotographTip(const char* name) {
   SaveScreenshot(name);
 }
 
-// Waits until the menu has painted, and photographs it.
+// Gives the open menu a moment to paint, and photographs it.
 void PhotographMenu(const char* name) {
-  const HWND menu = FindWindowA("#32768", nullptr);
-  SendMessageTimeoutA(menu, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
   std::this_thread::sleep_for(300ms);
   SaveScreenshot(name);
 }
 
-// Right-clicks the tray icon and waits for the pop-up menu.
+// Right-clicks the tray icon and waits until the pop-up menu takes input.
 void OpenTrayMenu() {
   ASSERT_NO_FATAL_FAILURE(ClickAt(IconCentre(), true));
   ASSERT_TRUE(WaitUntil(MenuShown)) << "no pop-up menu after a right click on the icon";
+  // The menu shows before it captures the mouse; its window answers only once the menu's own
+  // message loop runs, and from then on every click goes to it.
+  SendMessageTimeoutA(FindWindowA("#32768", nullptr), WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
 }
 
 // Nothing opens within a moment that a menu would take to open.

@@ -137,6 +137,8 @@ class About : public KeyhushTest {
     ASSERT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; })) << "no tray icon";
     ASSERT_NO_FATAL_FAILURE(ClickAt(CentreOf(TrayIcons().front()), true));
     ASSERT_TRUE(WaitUntil(MenuShown)) << "no menu after a right click on the tray icon";
+    // The menu takes keys only once its own message loop runs.
+    SendMessageTimeoutA(FindWindowA("#32768", nullptr), WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
     ASSERT_NO_FATAL_FAILURE(TapKey(accessKey));
     ASSERT_TRUE(WaitUntil([] { return !MenuShown(); }));
   }

@@ -156,7 +156,7 @@ TEST_F(FrmMainTest, AboutTwiceShowsOneAboutWindow) {
   StartAndForget();
   main.mnuAbout_Click();
   main.mnuAbout_Click();
-  const std::string about = program.aboutWindow().Caption();
+  const std::string about = program.aboutWindow().design().caption;
   EXPECT_THAT(platform.CallsTo("window create"), ElementsAre("window create " + about));
   EXPECT_TRUE(program.aboutWindow().Visible());
 }

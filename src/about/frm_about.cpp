@@ -1,14 +1,233 @@
 #include "about/frm_about.h"
 
+#include <array>
+
+#include "about/home_page.h"
+#include "about/shell_open.h"
 #include "app/program.h"
+#include "app_info.h"
+#include "resource.h"
+#include "runtime/error.h"
+#include "runtime/truth.h"
+#include "runtime/unique_handle.h"
 
 namespace keyhush {
+
+namespace {
+
+constexpr uint32_t REG_SZ = 1;
+constexpr uint32_t REG_DWORD = 4;
+// Read access only: a standard user can read the machine's keys but not write them.
+constexpr uint32_t KEY_READ = 0x20019;
+constexpr int32_t SW_SHOWNORMAL = 1;
+constexpr uint32_t kValueBufferSize = 1024;
+
+// Where Windows records its system-information program, under HKEY_LOCAL_MACHINE: the program's
+// full path, or else the folder that holds MSINFO32.EXE.
+constexpr const char* kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr const char* kSysInfoPathValue = "PATH";
+constexpr const char* kSysInfoFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+constexpr const char* kSysInfoFolderValue = "MSINFO";
+constexpr const char* kSysInfoUnavailable = "System Information Is Unavailable At This Time";
+
+std::string Blanks(size_t count) {
+  return std::string(count, ' ');
+}
+
+// The labels wrap at their width; the runs of blanks fill out each line so that the next piece
+// starts on a line of its own.
+std::string Description() {
+  return "Lock the windows desktop via Key hush v1" + Blanks(22) +
+         "and a windows system wide hot-key." + Blanks(140) +
+         "Just choose a hot-key and leave it in the system" + Blanks(28) +
+         "tray. Press the hot key and watch your desktop lock!";
+}
+
+// The copyright line and its blanks fill most of the label's first line, leaving too little room
+// for any part of the address, which so starts the next line whole.
+std::string Notice() {
+  return "Copyright (c) 2026 Key hush" + Blanks(28) + kHomePage;
+}
+
+const Font kDescriptionFont{.face = "Arial", .points = 9.75};
+const Font kNoticeFont{.face = "MS Sans Serif", .points = 8.25, .bold = true};
+constexpr Color kBlack{0, 0, 0};
+constexpr Color kBlue{0, 0, 255};
+constexpr Color kWhite{255, 255, 255};
+constexpr Color kGrey{128, 128, 128};
+
+}  // namespace
 
 frmAbout::frmAbout(Program& program)
     : Form(program.windows(), FormDesign{.caption = "About MyApp",
                                          .clientWidth = 5970,
                                          .clientHeight = 4530,
-                                         .border = BorderStyle::FixedDialog}),
-      program_(program) {}
+                                         .border = BorderStyle::FixedDialog,
+                                         .showInTaskbar = true,
+                                         .startUp = StartUpPosition::CenterScreen,
+                                         .iconResource = IDI_KEYHUSH}),
+      picIcon(Add({.name = "picIcon",
+                   .kind = ControlKind::PictureBox,
+                   .left = 240,
+                   .top = 240,
+                   .width = 240,
+                   .height = 240,
+                   .tabIndex = 1,
+                   .iconResource = IDI_KEYHUSH})),
+      cmdOK(Add({.name = "cmdOK",
+                 .kind = ControlKind::CommandButton,
+                 .text = "OK",
+                 .left = 4320,
+                 .top = 3240,
+                 .width = 1260,
+                 .height = 345,
+                 .tabIndex = 0,
+                 .isDefault = true,
+                 .isCancel = true})),
+      cmdSysInfo(Add({.name = "cmdSysInfo",
+                      .kind = ControlKind::CommandButton,
+                      .text = "&System Info...",
+                      .left = 4320,
+                      .top = 3720,
+                      .width = 1245,
+                      .height = 345,
+                      .tabIndex = 2})),
+      Line1{&Add({.name = "Line1(0)",
+                  .kind = ControlKind::Line,
+                  .left = 120,
+                  .top = 3015,
+                  .right = 5669,
+                  .bottom = 3015,
+                  .foreColor = kWhite,
+                  .lineWidth = 2}),
+            &Add({.name = "Line1(1)",
+                  .kind = ControlKind::Line,
+                  .left = 120,
+                  .top = 2985,
+                  .right = 5760,
+                  .bottom = 2985,
+                  .foreColor = kGrey,
+                  .lineWidth = 1})},
+      Label1(Add({.name = "Label1",
+                  .kind = ControlKind::Label,
+                  .text = Description(),
+                  .left = 1080,
+                  .top = 1320,
+                  .width = 5805,
+                  .height = 1425,
+                  .tabIndex = 6,
+                  .font = kDescriptionFont})),
+      lblTitle(Add({.name = "lblTitle",
+                    .kind = ControlKind::Label,
+                    .text = "Application Title",
+                    .left = 1050,
+                    .top = 240,
+                    .width = 3885,
+                    .height = 480,
+                    .tabIndex = 4,
+                    .foreColor = kBlack})),
+      lblVersion(Add({.name = "lblVersion",
+                      .kind = ControlKind::Label,
+                      .text = "Version",
+                      .left = 1050,
+                      .top = 780,
+                      .width = 3885,
+                      .height = 225,
+                      .tabIndex = 5})),
+      lblDisclaimer(Add({.name = "lblDisclaimer",
+                         .kind = ControlKind::Label,
+                         .text = Notice(),
+                         .left = 255,
+                         .top = 3360,
+                         .width = 3870,
+                         .height = 825,
+                         .tabIndex = 3,
+                         .font = kNoticeFont,
+                         .foreColor = kBlue})),
+      platform_(program.platform()) {
+  cmdOK.Click = [this] { cmdOK_Click(); };
+  cmdSysInfo.Click = [this] { cmdSysInfo_Click(); };
+  lblDisclaimer.Click = [this] { lblDisclaimer_Click(); };
+}
+
+void frmAbout::Form_Load() {
+  SetCaption(std::string("About ") + app_info::kTitle);
+  lblVersion.SetText("Version " + std::to_string(app_info::kMajor) + "." +
+                     std::to_string(app_info::kMinor) + "." + std::to_string(app_info::kRevision));
+  lblTitle.SetText(app_info::kTitle);
+}
+
+void frmAbout::cmdOK_Click() {
+  Unload();
+}
+
+void frmAbout::cmdSysInfo_Click() {
+  StartSysInfo();
+}
+
+void frmAbout::lblDisclaimer_Click() {
+  ShellMod(platform_).ShellOpenDocument(*this, kHomePage, "", "", SW_SHOWNORMAL, kFalse);
+}
+
+void frmAbout::StartSysInfo() {
+  try {
+    std::string SysInfoPath;
+    if (GetKeyValue(kHkeyLocalMachine, kSysInfoKey, kSysInfoPathValue, SysInfoPath) == kFalse) {
+      if (GetKeyValue(kHkeyLocalMachine, kSysInfoFolderKey, kSysInfoFolderValue, SysInfoPath) ==
+          kFalse) {
+        throw RuntimeError(kErrFileNotFound);
+      }
+      const std::string candidate = SysInfoPath + "\\MSINFO32.EXE";
+      if (!platform_.FileExists(candidate)) throw RuntimeError(kErrFileNotFound);
+      SysInfoPath = candidate;
+    }
+    // A value of another kind reads as an empty path, which names no program.
+    if (SysInfoPath.empty()) throw RuntimeError(kErrFileNotFound);
+    // The path is started on its own, so a folder with blanks in its name starts that program.
+    platform_.StartProgram(SysInfoPath, "", SW_SHOWNORMAL);
+  } catch (const RuntimeError&) {
+    platform_.MsgBox(kSysInfoUnavailable, MessageKind::Plain);
+  }
+}
+
+int16_t frmAbout::GetKeyValue(Handle KeyRoot, const std::string& KeyName,
+                              const std::string& SubKeyRef, std::string& KeyVal) {
+  Handle opened = 0;
+  if (platform_.RegOpenKeyExA(KeyRoot, KeyName, 0, KEY_READ, opened) != 0) {
+    KeyVal.clear();
+    return kFalse;
+  }
+  const UniqueHandle key(opened, [this](Handle open) { platform_.RegCloseKey(open); });
+
+  std::array<uint8_t, kValueBufferSize> buffer{};
+  uint32_t size = kValueBufferSize;
+  uint32_t type = 0;
+  if (platform_.RegQueryValueExA(key.get(), SubKeyRef, type, buffer.data(), size) != 0 ||
+      size > kValueBufferSize) {
+    KeyVal.clear();
+    return kFalse;
+  }
+
+  std::string data(buffer.begin(), buffer.begin() + size);
+  if (!data.empty() && data.back() == '\0') data.pop_back();
+
+  if (type == REG_SZ) {
+    // Text ends at its zero byte, as Windows reads it; anything stored after one is not text.
+    KeyVal = data.substr(0, data.find('\0'));
+  } else if (type == REG_DWORD) {
+    // The number as hexadecimal text, most significant byte first (stored least first). The text
+    // stays as it is: nothing reads it back as a number.
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text = "&h";
+    for (auto byte = data.rbegin(); byte != data.rend(); ++byte) {
+      const auto value = static_cast<uint8_t>(*byte);
+      text += kDigits[value >> 4];
+      text += kDigits[value & 0x0F];
+    }
+    KeyVal = text;
+  }
+  // Values of other kinds leave KeyVal as it was.
+  return kTrue;
+}
 
 }  // namespace keyhush

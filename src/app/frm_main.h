@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstdint>
+
+#include "app/title_to_tray.h"
 #include "runtime/form.h"
+#include "tray/system_tray.h"
 
 namespace keyhush {
 
@@ -11,8 +15,38 @@ class frmMain : public Form {
  public:
   explicit frmMain(Program& program);
 
+  // The icon's identifier on the window of picSystemTray, and the tip it starts with.
+  static constexpr int32_t kTrayIconId = 1;
+  static constexpr const char* kTrayTip = "Key hush v1";
+
+  Control& cmdAddIcon;
+  Control& cmdModifyIcon;
+  Control& cmdRemoveIcon;
+  Control& picSystemTray;
+  Control& picSystemTrayIcon1;
+  Control& picSystemTrayIcon2;
+  const Menu mnuPopupMenu;
+
+  void cmdAddIcon_Click();
+  void cmdModifyIcon_Click();
+  void cmdRemoveIcon_Click();
+  void picSystemTray_MouseMove(int16_t button, int16_t shift, float x, float y);
+  void mnuAbout_Click();
+  void mnuPopupMenuShowForm_Click();
+  void mnuPopupMenuExit_Click();
+
+ protected:
+  void Form_Load() override;
+  void Form_QueryUnload(int16_t& cancel, int16_t unloadMode) override;
+  void TaskbarCreated() override;
+  void SecondInstanceStarted() override;
+
  private:
+  const MenuItem& mnuPopupMenuShowForm() const { return mnuPopupMenu.items[1]; }
+
   Program& program_;
+  mdlSystemTray systemTray_;
+  mdlTitleToTray titleToTray_;
 };
 
 }  // namespace keyhush

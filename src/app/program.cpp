@@ -23,9 +23,9 @@ Program::Program(Platform& platform, WindowSystem& windows)
 Program::~Program() = default;
 
 void Program::Start() {
-  FormSettings& settings = settingsWindow();
-  settings.Load();
-  settings.Hide();
+  // The main window's load handler does the rest: it hides the window, adds the tray icon and
+  // loads the settings window.
+  mainWindow().Load();
 }
 
 frmMain& Program::mainWindow() {

@@ -1,20 +1,172 @@
 #include "settings/form_settings.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "about/frm_about.h"
+#include "app/frm_main.h"
 #include "app/program.h"
+#include "tray/system_tray.h"
 
 namespace keyhush {
+
+namespace {
+
+// Three sentences; the label's word wrap turns the runs of spaces into paragraph breaks.
+std::string Description() {
+  return "Lock the windows desktop via Key hush v1 and a windows system wide hot-key." +
+         std::string(140, ' ') + "Just choose a hot-key and leave it in the system tray." +
+         std::string(4, ' ') + "Press the hot key and watch your desktop lock!";
+}
+
+std::vector<std::string> ChoiceTexts() {
+  std::vector<std::string> texts;
+  std::transform(hotKeyChoices.begin(), hotKeyChoices.end(), std::back_inserter(texts),
+                 [](const HotKeyChoice& choice) { return std::string(choice.listText); });
+  return texts;
+}
+
+Control::Design Button(const char* name, const char* text, int32_t left, int32_t top,
+                       int tabIndex) {
+  return {.name = name,
+          .kind = ControlKind::CommandButton,
+          .text = text,
+          .left = left,
+          .top = top,
+          .width = 1695,
+          .height = 450,
+          .tabIndex = tabIndex};
+}
+
+}  // namespace
 
 FormSettings::FormSettings(Program& program)
     : Form(program.windows(), FormDesign{.caption = "Key hush settings",
                                          .clientWidth = 6255,
                                          .clientHeight = 4485,
                                          .border = BorderStyle::Sizable,
-                                         .startUp = StartUpPosition::CenterScreen}),
+                                         .minButton = false,
+                                         .maxButton = false,
+                                         .showInTaskbar = true,
+                                         .startUp = StartUpPosition::CenterScreen,
+                                         .font = Font{}}),
+      Label1(Add({.name = "Label1",
+                  .kind = ControlKind::Label,
+                  .text = Description(),
+                  .left = 240,
+                  .top = 1200,
+                  .width = 5805,
+                  .height = 1425,
+                  .tabIndex = 0,
+                  .font = Font{.face = "Arial", .points = 11.25}})),
+      Command1(Add(Button("Command1", "O&K", 120, 3840, 1))),
+      Label2(Add({.name = "Label2",
+                  .kind = ControlKind::Label,
+                  .left = 1560,
+                  .top = 105,
+                  .width = 2475,
+                  .height = 285,
+                  .tabIndex = 2,
+                  .font = Font{.underline = true}})),
+      Combo1(Add({.name = "Combo1",
+                  .kind = ControlKind::DropDownCombo,
+                  .text = "Combo1",
+                  .left = 2040,
+                  .top = 675,
+                  .width = 2070,
+                  .height = 315,
+                  .tabIndex = 3,
+                  .list = ChoiceTexts()})),
+      Current(Add({.name = "Current",
+                   .kind = ControlKind::Label,
+                   .text = "Current Hot Key:",
+                   .left = 120,
+                   .top = 120,
+                   .width = 1245,
+                   .height = 270,
+                   .tabIndex = 4})),
+      Label3(Add({.name = "Label3",
+                  .kind = ControlKind::Label,
+                  .text = "Select A New Hot Key",
+                  .left = 120,
+                  .top = 690,
+                  .width = 1770,
+                  .height = 270,
+                  .tabIndex = 5})),
+      Command2(Add(Button("Command2", "&Cancel", 1920, 3840, 6))),
+      Command3(Add(Button("Command3", "E&xit", 4440, 3840, 7))),
+      Check1(Add({.name = "Check1",
+                  .kind = ControlKind::CheckBox,
+                  .text = "Automatically load with windows startup",
+                  .left = 240,
+                  .top = 3240,
+                  .width = 5895,
+                  .height = 255,
+                  .tabIndex = 8})),
+      Command4(Add(Button("Command4", "&About", 4440, 120, 9))),
+      Line2(Add({.name = "Line2",
+                 .kind = ControlKind::Line,
+                 .left = 240,
+                 .top = 2880,
+                 .right = 6120,
+                 .bottom = 2880})),
       program_(program),
-      hotKeySettings_(program.platform(), program.hotKey()) {}
+      hotKeySettings_(program.platform(), program.hotKey()),
+      autostart_(program.platform()) {
+  Combo1.Click = [this] { Combo1_Click(); };
+  Check1.Click = [this] { Check1_Click(); };
+  Command1.Click = [this] { Command1_Click(); };
+  Command2.Click = [this] { Command2_Click(); };
+  Command3.Click = [this] { Command3_Click(); };
+  Command4.Click = [this] { Command4_Click(); };
+}
+
+std::string FormSettings::CurrentHotKeyText() const {
+  const HotKey& hotKey = program_.hotKey();
+  std::string text = hotKeySettings_.HotKeyDisplayText();
+  // Only a registration that was tried and refused is marked; no hot key at all is not.
+  if (hotKey.hotKeyCount() > 0 && !hotKey.lastRegistrationSucceeded()) text += " (unavailable)";
+  return text;
+}
 
 void FormSettings::Form_Load() {
+  // Ticking the box runs Check1_Click, which rewrites the Run value from where the program is now.
+  if (autostart_.ReadStartupFlag()) Check1.SetValue(kChecked);
   hotKeySettings_.RestoreSavedHotKey(hWnd());
+  Label2.SetText(CurrentHotKeyText());
+  Combo1.SetText(hotKeySettings_.HotKeyDisplayText());
+}
+
+void FormSettings::Combo1_Click() {
+  if (hotKeySettings_.ApplyHotKeyChoice(hWnd(), static_cast<int16_t>(Combo1.ListIndex())))
+    Label2.SetText(CurrentHotKeyText());
+}
+
+void FormSettings::Check1_Click() {
+  autostart_.ApplyAutostart(Check1.Value() == kChecked);
+}
+
+void FormSettings::Command1_Click() {
+  hotKeySettings_.SaveHotKeySettings();
+  autostart_.ApplyAutostart(Check1.Value() == kChecked);
+  Hide();
+}
+
+void FormSettings::Command2_Click() {
+  Hide();
+}
+
+void FormSettings::Command3_Click() {
+  program_.hotKey().ClearHotKey(hWnd());
+  // No dead icon is left in the notification area once the process is gone.
+  frmMain& main = program_.mainWindow();
+  mdlSystemTray(program_.platform())
+      .RemoveTrayIcon(main.picSystemTray.hWnd(), frmMain::kTrayIconId);
+  program_.platform().End();
+}
+
+void FormSettings::Command4_Click() {
+  program_.aboutWindow().Show();
 }
 
 void FormSettings::Form_Unload(int16_t& cancel) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runtime/form.h"
+#include "settings/autostart.h"
 #include "settings/hot_key_settings.h"
 
 namespace keyhush {
@@ -15,13 +16,36 @@ class FormSettings : public Form {
 
   HotKeySettings& hotKeySettings() { return hotKeySettings_; }
 
+  void Combo1_Click();
+  void Check1_Click();
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void Command4_Click();
+
+  Control& Label1;
+  Control& Command1;
+  Control& Label2;
+  Control& Combo1;
+  Control& Current;
+  Control& Label3;
+  Control& Command2;
+  Control& Command3;
+  Control& Check1;
+  Control& Command4;
+  Control& Line2;
+
  protected:
   void Form_Load() override;
   void Form_Unload(int16_t& cancel) override;
 
  private:
+  // The active hot key as Label2 shows it, marked when the system refused it.
+  std::string CurrentHotKeyText() const;
+
   Program& program_;
   HotKeySettings hotKeySettings_;
+  Autostart autostart_;
 };
 
 }  // namespace keyhush

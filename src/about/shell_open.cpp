@@ -1,0 +1,71 @@
+#include "about/shell_open.h"
+
+#include <algorithm>
+#include <array>
+
+#include "runtime/error.h"
+#include "runtime/truth.h"
+
+namespace keyhush {
+
+namespace {
+
+constexpr int32_t SE_ERR_NOASSOC = 31;
+constexpr int32_t kLastFailureCode = 32;  // results above this are successes
+
+// A shell failure and the run-time error it becomes; an empty description stands for the
+// standard one of the number.
+struct ShellFailure {
+  int32_t result;
+  int32_t number;
+  const char* description;
+};
+
+constexpr std::array<ShellFailure, 12> kShellFailures{{
+    {0, kErrOutOfMemory, ""},
+    {2, kErrFileNotFound, ""},  // SE_ERR_FNF
+    {3, 76, ""},                // SE_ERR_PNF: path not found
+    {5, 70, ""},                // SE_ERR_ACCESSDENIED: permission denied
+    {8, kErrOutOfMemory, ""},   // SE_ERR_OOM
+    {11, 321, ""},              // ERROR_BAD_FORMAT: invalid file format
+    {26, 26, "A Sharing violation occurred."},
+    {27, 27, "The filename association is incomplete or invalid."},
+    // The time-out has always been reported under number 25; callers may rely on it.
+    {28, 25, "The DDE transaction could not be completed because the request timed out."},
+    {29, 29, "The DDE transaction failed."},
+    {30, 30,
+     "The DDE transaction could not be completed because other DDE transactions were being "
+     "processed."},
+    {32, 48, ""},  // SE_ERR_DLLNOTFOUND: error in loading a library
+}};
+
+}  // namespace
+
+void ShellMod::ShellOpenDocument(Form& OwnerForm, const std::string& FileName,
+                                 const std::string& Parameters, const std::string& Directory,
+                                 int32_t ShowCommand, int16_t RaiseErrors) {
+  std::string directory = Directory;
+  if (directory.empty()) {
+    const auto backslash = FileName.rfind('\\');
+    if (backslash != std::string::npos) directory = FileName.substr(0, backslash + 1);
+  }
+
+  // The shell's result is a 32-bit value on the program's own platform.
+  const auto result = static_cast<int32_t>(platform_.ShellExecuteA(
+      OwnerForm.hWnd(), "open", FileName, Parameters, directory, ShowCommand));
+  if (result > kLastFailureCode || result < 0) return;
+
+  if (result == SE_ERR_NOASSOC) {
+    // Nothing is associated with the file: let the user choose a program for it.
+    platform_.ShellExecuteA(OwnerForm.hWnd(), "open", "RUNDLL32.EXE",
+                            "shell32.dll,OpenAs_RunDLL " + FileName, directory, ShowCommand);
+    return;
+  }
+
+  const auto failure = std::find_if(kShellFailures.begin(), kShellFailures.end(),
+                                    [&](const ShellFailure& f) { return f.result == result; });
+  if (failure == kShellFailures.end() || RaiseErrors != kTrue) return;
+  throw RuntimeError(failure->number, failure->description);
+}
+
+}  // namespace keyhush

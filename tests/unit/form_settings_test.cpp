@@ -1,57 +1,58 @@
 #include "settings/form_settings.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include "about/frm_about.h"
 #include "app/frm_main.h"
-#include "app/program.h"
-#include "fakes/fake_platform.h"
-#include "fakes/headless_windows.h"
+#include "program_fixture.h"
 
-namespace keyhush {
+namespace keyhush::testing {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using ::testing::IsEmpty;
-
-constexpr const char* kRunKey = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-class FormSettingsTest : public ::testing::Test {
- protected:
-  testing::FakePlatform platform;
-  testing::HeadlessWindows windows{platform.calls};
-  Program program{platform, windows};
+struct FormSettingsTest : ProgramTest {
   FormSettings& form = program.settingsWindow();
-
-  std::string Saved(const char* application, const char* key) {
+  std::string& Saved(const char* application, const char* key) {
     return platform.settings[{application, "config", key}];
-  }
-  void Select(int index) {
-    form.Combo1.UserSelected(index, index < 0 ? "" : hotKeyChoices[index].listText);
   }
 };
 
-TEST_F(FormSettingsTest, FirstLoadShowsWinXAndWritesNothing) {
-  form.Load();
-  EXPECT_EQ(form.Label2.Text(), "Win Button X");
-  EXPECT_EQ(form.Combo1.Text(), "Win Button X");
-  EXPECT_EQ(form.Combo1.ListIndex(), -1);
-  EXPECT_EQ(form.Check1.Value(), kUnchecked);
-  EXPECT_THAT(platform.CallsTo("WriteSetting"), IsEmpty());
-  EXPECT_THAT(platform.CallsTo("RegCreateKeyA"), IsEmpty());
-  EXPECT_THAT(platform.CallsTo("RegOpenKeyExA"), IsEmpty());
-  EXPECT_FALSE(form.Visible());
+TEST_F(FormSettingsTest, LoadRestoresTheSavedHotKeyOrWinXAndWritesNothing) {
+  struct Case {
+    const char *modifier, *key, *registered, *label;  // registered: "" for nothing
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"", "", "8,88", "Win Button X"},
+           {"", "Q", "8,88", "Win Button X"},
+           {"Shift", "", "8,88", "Win Button X"},  // a known modifier without a key
+           {"Ctrl", "Y", "2,89", "Ctrl Y"},
+           {"Alt", "Zebra", "1,90", "Alt Z"},
+           {"Win Button", "x", "8,120", "Win Button x"},
+           {"Ctrl", "\xE9", "2,233", "Ctrl \xE9"},
+           {"Shift", "A", "4,65", "Shift A (unavailable)"},
+           {"ctrl", "Y", "", " "},
+           {"Hyper", "Y", "", " "},
+           {"Alt ", "Y", "", " "},
+       }) {
+    Rig r;
+    r.platform.heldByOthers.insert({MOD_SHIFT, 'A'});
+    r.platform.settings[{"Key hush", "config", "modifier"}] = c.modifier;
+    r.platform.settings[{"Key hush", "config", "currentkey"}] = c.key;
+    FormSettings& f = r.program.settingsWindow();
+    f.Load();
+    const std::string registered =
+        *c.registered ? "RegisterHotKey(256,1," + std::string(c.registered) + ")" : "";
+    EXPECT_EQ(r.platform.CallsTo("RegisterHotKey"),
+              *c.registered ? std::vector{registered} : std::vector<std::string>{})
+        << c.modifier << c.key;
+    EXPECT_EQ(f.Label2.Text(), c.label);
+    EXPECT_THAT(r.platform.CallsTo("WriteSetting"), IsEmpty());
+    EXPECT_EQ(f.Combo1.ListIndex(), -1);
+  }
 }
 
 TEST_F(FormSettingsTest, LoadWithStartupOnTicksTheBoxAndRewritesTheRunValueFirst) {
-  platform.settings[{"Keyhush", "config", "startup"}] = "true";
-  platform.settings[{"Key hush", "config", "modifier"}] = "Alt";
-  platform.settings[{"Key hush", "config", "currentkey"}] = "Z";
+  Saved("Keyhush", "startup") = "true";
+  Saved("Key hush", "modifier") = "Alt";
+  Saved("Key hush", "currentkey") = "Z";
   platform.exeFolder = "D:\\";
   form.Load();
-
   EXPECT_THAT(platform.calls,
               ElementsAre("window create Key hush settings", "ReadSetting(Keyhush,config,startup)",
                           "window change Check1 Key hush settings",
@@ -62,146 +63,86 @@ TEST_F(FormSettingsTest, LoadWithStartupOnTicksTheBoxAndRewritesTheRunValueFirst
                           "ReadSetting(Key hush,config,currentkey)", "SetWindowLongA(256,-4,49374)",
                           "RegisterHotKey(256,1,1,90)", "window change Label2 Key hush settings",
                           "window change Combo1 Key hush settings"));
-  const auto& data = platform.registry[kRunKey]["Keyhush"].data;
+  const auto& data =
+      platform.registry["HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"]["Keyhush"].data;
   EXPECT_EQ(std::string(data.begin(), data.end()), std::string("\"D:\\\\keyhush.exe\"") + '\0');
-  EXPECT_EQ(form.Check1.Value(), kChecked);
-  EXPECT_EQ(form.Label2.Text(), "Alt Z");
   EXPECT_EQ(form.Combo1.Text(), "Alt Z");
-  EXPECT_EQ(form.Combo1.ListIndex(), -1);
 }
 
-TEST_F(FormSettingsTest, EachSelectionAppliesAndSavesAtOnce) {
+TEST_F(FormSettingsTest, StartupFlagIsOnlyExactlyTrue) {
+  for (const char* saved : {"True", "TRUE", "true ", " true", "-1", ""}) {
+    Rig r;
+    r.platform.settings[{"Keyhush", "config", "startup"}] = saved;
+    r.program.settingsWindow().Load();
+    EXPECT_EQ(r.program.settingsWindow().Check1.Value(), kUnchecked) << saved;
+  }
+}
+
+TEST_F(FormSettingsTest, EachSelectionReregistersAndSavesModifierThenKey) {
+  const char* const expected[][2] = {
+      {"2,89", "Ctrl Y"},  {"2,75", "Ctrl K"},      {"2,73", "Ctrl I"},  {"1,88", "Alt X"},
+      {"1,89", "Alt Y"},   {"1,90", "Alt Z"},       {"4,65", "Shift A"}, {"4,66", "Shift B"},
+      {"4,67", "Shift C"}, {"8,88", "Win Button X"}};
   form.Load();
-  const char* const shown[] = {"Ctrl Y", "Ctrl K",  "Ctrl I",  "Alt X",   "Alt Y",
-                               "Alt Z",  "Shift A", "Shift B", "Shift C", "Win Button X"};
   for (int index = 0; index < 10; ++index) {
-    SCOPED_TRACE(index);
     platform.calls.clear();
-    Select(index);
-    const HotKeyChoice& choice = hotKeyChoices[index];
-    EXPECT_THAT(platform.CallsTo("RegisterHotKey"),
-                ElementsAre("RegisterHotKey(256,1," + std::to_string(choice.modifier) + "," +
-                            std::to_string(choice.keyCode) + ")"));
-    EXPECT_THAT(platform.CallsTo("UnregisterHotKey"), ElementsAre("UnregisterHotKey(256,1)"));
-    EXPECT_EQ(form.Label2.Text(), shown[index]);
-    const std::string text = shown[index];
-    EXPECT_EQ(Saved("Key hush", "modifier") + " " + Saved("Key hush", "currentkey"), text);
+    form.Combo1.UserSelected(index, "");
+    const std::string label = expected[index][1];
+    const auto blank = label.rfind(' ');
+    EXPECT_THAT(
+        platform.calls,
+        ElementsAre("SetWindowLongA(256,-4,240)", "UnregisterHotKey(256,1)",
+                    "SetWindowLongA(256,-4,49374)",
+                    "RegisterHotKey(256,1," + std::string(expected[index][0]) + ")",
+                    "WriteSetting(Key hush,config,modifier," + label.substr(0, blank) + ")",
+                    "WriteSetting(Key hush,config,currentkey," + label.substr(blank + 1) + ")",
+                    "window change Label2 Key hush settings"));
+    EXPECT_EQ(form.Label2.Text(), label);
   }
 }
 
-TEST_F(FormSettingsTest, SelectionOfNoEntryClearsTheHotKeyAndKeepsTheLabel) {
+TEST_F(FormSettingsTest, NoEntryOrOneOutsideTheListClearsAndSavesTheLastNames) {
   form.Load();
-  Select(7);
-  platform.calls.clear();
-  Select(-1);
-  EXPECT_THAT(platform.CallsTo("UnregisterHotKey"), ElementsAre("UnregisterHotKey(256,1)"));
-  EXPECT_THAT(platform.CallsTo("RegisterHotKey"), IsEmpty());
+  form.Combo1.UserSelected(7, "Shift + B");
+  for (int16_t index : {int16_t{-1}, int16_t{10}, int16_t{-32768}}) {
+    platform.calls.clear();
+    if (index == -1)
+      form.Combo1.UserSelected(-1, "typed");
+    else
+      EXPECT_FALSE(form.hotKeySettings().ApplyHotKeyChoice(form.hWnd(), index));
+    EXPECT_THAT(platform.calls, ElementsAre("SetWindowLongA(256,-4,240)", "UnregisterHotKey(256,1)",
+                                            "WriteSetting(Key hush,config,modifier,Shift)",
+                                            "WriteSetting(Key hush,config,currentkey,B)"))
+        << index;
+    form.Combo1.UserSelected(7, "Shift + B");
+  }
   EXPECT_EQ(form.Label2.Text(), "Shift B");
-  EXPECT_EQ(Saved("Key hush", "modifier"), "Shift");
-  EXPECT_EQ(Saved("Key hush", "currentkey"), "B");
 }
 
-TEST_F(FormSettingsTest, TickingAndClearingTheBoxAppliesAtOnce) {
-  form.Load();
-  form.Check1.UserSetValue(kChecked);
-  EXPECT_EQ(platform.registry[kRunKey].count("Keyhush"), 1u);
-  EXPECT_EQ(Saved("Keyhush", "startup"), "true");
-  form.Check1.UserSetValue(kUnchecked);
-  EXPECT_EQ(platform.registry[kRunKey].count("Keyhush"), 0u);
-  EXPECT_EQ(Saved("Keyhush", "startup"), "false");
-  // A greyed box is no wish to start at log-on.
-  form.Check1.UserSetValue(kGrayed);
-  EXPECT_EQ(Saved("Keyhush", "startup"), "false");
-}
-
-TEST_F(FormSettingsTest, OkSavesAllThreeValuesAndTheRunValueThenHides) {
-  for (const int box : {kChecked, kUnchecked}) {
-    SCOPED_TRACE(box);
-    form.Show();
-    form.Check1.SetValue(box);
-    platform.calls.clear();
-    form.Command1.UserClicked();
-    EXPECT_THAT(platform.CallsTo("WriteSetting"),
-                ElementsAre("WriteSetting(Key hush,config,modifier,Win Button)",
-                            "WriteSetting(Key hush,config,currentkey,X)",
-                            std::string("WriteSetting(Keyhush,config,startup,") +
-                                (box == kChecked ? "true" : "false") + ")"));
-    EXPECT_EQ(platform.registry[kRunKey].count("Keyhush"), box == kChecked ? 1u : 0u);
-    EXPECT_THAT(platform.CallsTo(box == kChecked ? "RegSetValueExA" : "RegDeleteValueA"),
-                ::testing::SizeIs(1));
-    EXPECT_EQ(platform.calls.back(), "window hide Key hush settings");
-  }
-}
-
-TEST_F(FormSettingsTest, CancelAndCloseOnlyHide) {
+TEST_F(FormSettingsTest, OkSavesAllThreeValuesInOrderThenHides) {
   form.Show();
-  Select(7);
+  form.Check1.UserSetValue(kGrayed);  // a greyed box is no wish to start at log-on
+  EXPECT_EQ(Saved("Keyhush", "startup"), "false");
   form.Check1.UserSetValue(kChecked);
   platform.calls.clear();
-  form.Command2.UserClicked();
-  EXPECT_THAT(platform.calls, ElementsAre("window hide Key hush settings"));
-
-  form.Show();
-  platform.calls.clear();
-  for (int16_t reason : {kCloseFromControlMenu, kCloseFromCode, kCloseFromWindows}) {
-    form.CloseRequested(reason);
-    EXPECT_TRUE(form.Loaded());
-    EXPECT_FALSE(form.Visible());
-  }
-  EXPECT_THAT(platform.CallsTo("UnregisterHotKey"), IsEmpty());
-  EXPECT_THAT(platform.CallsTo("SetWindowLongA"), IsEmpty());
-  EXPECT_EQ(form.Label2.Text(), "Shift B");
-  EXPECT_EQ(Saved("Key hush", "currentkey"), "B");
-  EXPECT_EQ(Saved("Keyhush", "startup"), "true");
+  form.Command1.UserClicked();
+  EXPECT_THAT(platform.CallsTo("WriteSetting"),
+              ElementsAre("WriteSetting(Key hush,config,modifier,Win Button)",
+                          "WriteSetting(Key hush,config,currentkey,X)",
+                          "WriteSetting(Keyhush,config,startup,true)"));
+  EXPECT_THAT(platform.CallsTo("RegSetValueExA"), ElementsAre("RegSetValueExA(4097,Keyhush,1,40)"));
+  EXPECT_EQ(platform.calls.back(), "window hide Key hush settings");
 }
 
 TEST_F(FormSettingsTest, ExitClearsTheHotKeyRemovesTheTrayIconThenEnds) {
   program.Start();
-  const Handle settings = form.hWnd();
-  const Handle tray = program.mainWindow().picSystemTray.hWnd();
   platform.calls.clear();
   platform.notifyRecords.clear();
-
-  EXPECT_THROW(form.Command3.UserClicked(), testing::ProgramEnded);
-
-  const std::string window = std::to_string(settings);
-  EXPECT_THAT(platform.calls,
-              ElementsAre("SetWindowLongA(" + window + ",-4,240)",
-                          "UnregisterHotKey(" + window + ",1)", "Shell_NotifyIconA(2)", "End()"));
-  const NotifyIconRecord& record = platform.notifyRecords.at(0);
-  EXPECT_EQ(record[4] | record[5] << 8 | record[6] << 16 | record[7] << 24, static_cast<int>(tray));
-  EXPECT_EQ(record[8], 1);
-}
-
-TEST_F(FormSettingsTest, AboutShowsTheAboutWindow) {
-  form.Show();
-  form.Command4.UserClicked();
-  EXPECT_TRUE(program.aboutWindow().Visible());
-  EXPECT_TRUE(form.Visible());
-}
-
-TEST_F(FormSettingsTest, RefusedHotKeyIsMarkedUnavailable) {
-  platform.heldByOthers.insert({MOD_WIN, 'X'});
-  platform.heldByOthers.insert({MOD_SHIFT, 'A'});
-  form.Load();
-  EXPECT_EQ(form.Label2.Text(), "Win Button X (unavailable)");
-  EXPECT_EQ(form.Combo1.Text(), "Win Button X");
-
-  Select(7);
-  EXPECT_EQ(form.Label2.Text(), "Shift B");
-  Select(6);
-  EXPECT_EQ(form.Label2.Text(), "Shift A (unavailable)");
-  EXPECT_EQ(Saved("Key hush", "modifier"), "Shift");
-  EXPECT_EQ(Saved("Key hush", "currentkey"), "A");
-}
-
-TEST_F(FormSettingsTest, UnknownSavedModifierIsNoRefusal) {
-  platform.settings[{"Key hush", "config", "modifier"}] = "ctrl";
-  platform.settings[{"Key hush", "config", "currentkey"}] = "Y";
-  form.Load();
-  EXPECT_EQ(form.Label2.Text(), " ");
-  EXPECT_THAT(platform.CallsTo("RegisterHotKey"), IsEmpty());
+  EXPECT_THROW(form.Command3.UserClicked(), ProgramEnded);
+  EXPECT_THAT(platform.calls, ElementsAre("SetWindowLongA(512,-4,240)", "UnregisterHotKey(512,1)",
+                                          "Shell_NotifyIconA(2)", "End()"));
+  EXPECT_EQ(Field(platform.notifyRecords.at(0), 4), program.mainWindow().picSystemTray.hWnd());
 }
 
 }  // namespace
-}  // namespace keyhush
+}  // namespace keyhush::testing

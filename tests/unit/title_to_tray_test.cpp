@@ -1,61 +1,33 @@
 #include "app/title_to_tray.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "program_fixture.h"
 
-#include "fakes/fake_platform.h"
-
-namespace keyhush {
+namespace keyhush::testing {
 namespace {
 
-using ::testing::ElementsAre;
-
-class TitleToTrayTest : public ::testing::Test {
- protected:
-  static constexpr Handle kWindow = 0x100, kTaskBar = 0x900, kNotificationArea = 0x910;
-  TitleToTrayTest() {
-    platform.trayWindow = kTaskBar;
-    platform.trayNotifyWindow = kNotificationArea;
-    platform.windowRects[kWindow] = {100, 120, 445, 273};
-    platform.windowRects[kNotificationArea] = {700, 570, 800, 600};
-  }
-  testing::FakePlatform platform;
+TEST(TitleToTray, AnimatesBetweenWindowAndNotificationAreaOrTheOriginWithoutThem) {
+  FakePlatform platform;
   mdlTitleToTray animation{platform};
-};
-
-TEST_F(TitleToTrayTest, WindowToTrayRunsFromTheWindowToTheNotificationArea) {
-  animation.AnimateWindowToTray(kWindow);
+  platform.trayWindow = 0x900;
+  platform.trayNotifyWindow = 0x910;
+  platform.windowRects = {{0x100, {100, 120, 445, 273}}, {0x910, {700, 570, 800, 600}}};
+  animation.AnimateWindowToTray(0x100);
   EXPECT_THAT(
       platform.calls,
       ElementsAre("FindWindowA(Shell_TrayWnd,null)", "FindWindowExA(2304,0,TrayNotifyWnd,null)",
                   "GetWindowRect(256)", "GetWindowRect(2320)",
                   "DrawAnimatedRects(256,3,100,120,445,273,700,570,800,600)"));
-}
-
-TEST_F(TitleToTrayTest, TrayToWindowRunsFromTheNotificationAreaToTheWindow) {
-  animation.AnimateTrayToWindow(kWindow);
-  EXPECT_THAT(
-      platform.calls,
-      ElementsAre("FindWindowA(Shell_TrayWnd,null)", "FindWindowExA(2304,0,TrayNotifyWnd,null)",
-                  "GetWindowRect(256)", "GetWindowRect(2320)",
-                  "DrawAnimatedRects(256,3,700,570,800,600,100,120,445,273)"));
-}
-
-TEST_F(TitleToTrayTest, WithoutATaskBarBothStillAnimateWithAnEmptyTrayRectangle) {
-  platform.trayWindow = 0;
-  animation.AnimateWindowToTray(kWindow);
-  animation.AnimateTrayToWindow(kWindow);
+  animation.AnimateTrayToWindow(0x100);
+  platform.trayNotifyWindow = 0;  // a task bar without its notification area
+  animation.AnimateWindowToTray(0x100);
+  platform.trayWindow = 0;  // no task bar
+  animation.AnimateTrayToWindow(0x100);
   EXPECT_THAT(platform.CallsTo("DrawAnimatedRects"),
-              ElementsAre("DrawAnimatedRects(256,3,100,120,445,273,0,0,0,0)",
+              ElementsAre("DrawAnimatedRects(256,3,100,120,445,273,700,570,800,600)",
+                          "DrawAnimatedRects(256,3,700,570,800,600,100,120,445,273)",
+                          "DrawAnimatedRects(256,3,100,120,445,273,0,0,0,0)",
                           "DrawAnimatedRects(256,3,0,0,0,0,100,120,445,273)"));
 }
 
-TEST_F(TitleToTrayTest, ATaskBarWithoutNotificationAreaAlsoGivesAnEmptyTrayRectangle) {
-  platform.trayNotifyWindow = 0;
-  animation.AnimateWindowToTray(kWindow);
-  EXPECT_THAT(platform.CallsTo("DrawAnimatedRects"),
-              ElementsAre("DrawAnimatedRects(256,3,100,120,445,273,0,0,0,0)"));
-}
-
 }  // namespace
-}  // namespace keyhush
+}  // namespace keyhush::testing

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/program.h"
+#include "fakes/fake_platform.h"
+#include "fakes/headless_windows.h"
+
+namespace keyhush::testing {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// The whole program on the recording fake, its windows headless; both log into `platform.calls`.
+struct Rig {
+  FakePlatform platform;
+  HeadlessWindows windows{platform.calls};
+  Program program{platform, windows};
+};
+
+struct ProgramTest : ::testing::Test, Rig {};
+
+// A 32-bit little-endian field of a tray icon record, and its tip up to the NUL.
+inline uint32_t Field(const NotifyIconRecord& record, size_t offset) {
+  return record[offset] | record[offset + 1] << 8 | record[offset + 2] << 16 |
+         static_cast<uint32_t>(record[offset + 3]) << 24;
+}
+inline std::string Tip(const NotifyIconRecord& record) {
+  return reinterpret_cast<const char*>(&record[24]);
+}
+
+}  // namespace keyhush::testing

@@ -6,8 +6,6 @@ namespace keyhush::testing {
 namespace {
 
 const std::string kInfo = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const std::string kLocation = "HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location";
-const std::string kUnavailable = "MsgBox(System Information Is Unavailable At This Time,plain)";
 
 FakePlatform::Value Value(uint32_t type, const std::string& data) {
   return {type, {data.begin(), data.end()}};
@@ -41,52 +39,44 @@ TEST(About, GetKeyValueReadsTextAndNumbersAndClosesTheKeyItOpened) {
               c.result)
         << c.data;
     EXPECT_EQ(value, c.value) << c.data;
-    EXPECT_THAT(r.platform.calls,
-                ElementsAre("RegOpenKeyExA(HKLM," + kInfo + ",0,131097)",
-                            "RegQueryValueExA(4096,PATH,1024)", "RegCloseKey(4096)"));
+    EXPECT_EQ(Calls(r.platform, {""}), "RegOpenKeyExA(HKLM," + kInfo +
+                                           ",0,131097) | RegQueryValueExA(4096,PATH,1024) | "
+                                           "RegCloseKey(4096)");
   }
   Rig r;  // a missing key: nothing opened, nothing to close
   std::string value = "old";
   EXPECT_EQ(r.program.aboutWindow().GetKeyValue(kHkeyLocalMachine, kInfo, "PATH", value), 0);
-  EXPECT_EQ(value, "");
-  EXPECT_EQ(r.platform.calls.size(), 1u);
+  EXPECT_EQ(value + Calls(r.platform, {"RegClose"}), "");
 }
 
 TEST(About, SystemInfoStartsTheRecordedProgramOrSaysItIsUnavailable) {
-  const std::string program = "C:\\Program Files\\MSInfo\\msinfo32.exe";
-  const std::string started = "StartProgram(" + program + ",,1)";
+  const std::string no = "MsgBox(System Information Is Unavailable At This Time,plain)";
+  const std::string start = "StartProgram(C:\\P F\\msinfo32.exe,,1)";
   struct Case {
-    std::map<std::string, std::map<std::string, FakePlatform::Value>> registry;
+    uint32_t type;       // of the PATH value; 0: none
+    std::string folder;  // the MSINFO value, if any
     bool exists, startFails;
-    std::vector<std::string> outcome;
+    std::string outcome;
   };
   for (const Case& c : std::initializer_list<Case>{
-           {{{"HKLM\\" + kInfo, {{"PATH", Value(1, program)}}}}, false, false, {started}},
-           {{{"HKLM\\" + kInfo, {{"PATH", Value(1, program)}}}},
-            false,
-            true,
-            {started, kUnavailable}},
-           {{{"HKLM\\" + kInfo, {{"PATH", Value(2, program)}}}}, false, false, {kUnavailable}},
-           {{{"HKLM\\" + kInfo, {}}, {kLocation, {{"MSINFO", Value(1, "C:\\T")}}}},
-            true,
-            false,
-            {"FileExists(C:\\T\\MSINFO32.EXE)", "StartProgram(C:\\T\\MSINFO32.EXE,,1)"}},
-           {{{kLocation, {{"MSINFO", Value(1, "C:\\T\\")}}}},
-            false,
-            false,
-            {"FileExists(C:\\T\\\\MSINFO32.EXE)", kUnavailable}},
-           {{}, false, false, {kUnavailable}},
+           {1, "", false, false, start},
+           {1, "", false, true, start + " | " + no},
+           {2, "", false, false, no},
+           {0, "C:\\T", true, false,
+            "FileExists(C:\\T\\MSINFO32.EXE) | StartProgram(C:\\T\\MSINFO32.EXE,,1)"},
+           {0, "C:\\T\\", false, false, "FileExists(C:\\T\\\\MSINFO32.EXE) | " + no},
+           {0, "", false, false, no},
        }) {
     Rig r;
-    r.platform.registry = c.registry;
+    if (c.type)
+      r.platform.registry["HKLM\\" + kInfo]["PATH"] = Value(c.type, "C:\\P F\\msinfo32.exe");
+    if (!c.folder.empty())
+      r.platform.registry["HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] =
+          Value(1, c.folder + '\0');
     if (c.exists) r.platform.existingFiles = {"C:\\T\\MSINFO32.EXE"};
     if (c.startFails) r.platform.startProgramError = RuntimeError(kErrFileNotFound);
     EXPECT_NO_THROW(r.program.aboutWindow().cmdSysInfo.UserClicked());
-    std::vector<std::string> outcome;
-    for (const std::string& call : r.platform.calls)
-      if (call.find("File") == 0 || call.find("Start") == 0 || call.find("Msg") == 0)
-        outcome.push_back(call);
-    EXPECT_EQ(outcome, c.outcome);
+    EXPECT_EQ(Calls(r.platform, {"File", "Start", "MsgBox"}), c.outcome);
   }
 }
 

@@ -13,9 +13,9 @@ struct FormSettingsTest : ProgramTest {
   }
 };
 
-TEST_F(FormSettingsTest, LoadRestoresTheSavedHotKeyOrWinXAndWritesNothing) {
+TEST(FormSettings, LoadRestoresTheSavedHotKeyOrWinXAndWritesNothing) {
   struct Case {
-    const char *modifier, *key, *registered, *label;  // registered: "" for nothing
+    const char *modifier, *key, *registered, *label;  // registered: RegisterHotKey(256,1,...)
   };
   for (const Case& c : std::initializer_list<Case>{
            {"", "", "8,88", "Win Button X"},
@@ -26,24 +26,21 @@ TEST_F(FormSettingsTest, LoadRestoresTheSavedHotKeyOrWinXAndWritesNothing) {
            {"Win Button", "x", "8,120", "Win Button x"},
            {"Ctrl", "\xE9", "2,233", "Ctrl \xE9"},
            {"Shift", "A", "4,65", "Shift A (unavailable)"},
-           {"ctrl", "Y", "", " "},
-           {"Hyper", "Y", "", " "},
-           {"Alt ", "Y", "", " "},
+           {"ctrl", "Y", nullptr, " "},
+           {"Hyper", "Y", nullptr, " "},
+           {"Alt ", "Y", nullptr, " "},
        }) {
     Rig r;
     r.platform.heldByOthers.insert({MOD_SHIFT, 'A'});
     r.platform.settings[{"Key hush", "config", "modifier"}] = c.modifier;
     r.platform.settings[{"Key hush", "config", "currentkey"}] = c.key;
-    FormSettings& f = r.program.settingsWindow();
-    f.Load();
-    const std::string registered =
-        *c.registered ? "RegisterHotKey(256,1," + std::string(c.registered) + ")" : "";
-    EXPECT_EQ(r.platform.CallsTo("RegisterHotKey"),
-              *c.registered ? std::vector{registered} : std::vector<std::string>{})
+    FormSettings& form = r.program.settingsWindow();
+    form.Load();
+    EXPECT_EQ(Calls(r.platform, {"RegisterHotKey", "WriteSetting"}),
+              c.registered ? "RegisterHotKey(256,1," + std::string(c.registered) + ")" : "")
         << c.modifier << c.key;
-    EXPECT_EQ(f.Label2.Text(), c.label);
-    EXPECT_THAT(r.platform.CallsTo("WriteSetting"), IsEmpty());
-    EXPECT_EQ(f.Combo1.ListIndex(), -1);
+    EXPECT_EQ(form.Label2.Text(), c.label);
+    EXPECT_EQ(form.Combo1.ListIndex(), -1);
   }
 }
 
@@ -67,10 +64,7 @@ TEST_F(FormSettingsTest, LoadWithStartupOnTicksTheBoxAndRewritesTheRunValueFirst
       platform.registry["HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"]["Keyhush"].data;
   EXPECT_EQ(std::string(data.begin(), data.end()), std::string("\"D:\\\\keyhush.exe\"") + '\0');
   EXPECT_EQ(form.Combo1.Text(), "Alt Z");
-}
-
-TEST_F(FormSettingsTest, StartupFlagIsOnlyExactlyTrue) {
-  for (const char* saved : {"True", "TRUE", "true ", " true", "-1", ""}) {
+  for (const char* saved : {"True", "TRUE", "true ", " true", "-1"}) {  // only exactly "true"
     Rig r;
     r.platform.settings[{"Keyhush", "config", "startup"}] = saved;
     r.program.settingsWindow().Load();
@@ -79,43 +73,39 @@ TEST_F(FormSettingsTest, StartupFlagIsOnlyExactlyTrue) {
 }
 
 TEST_F(FormSettingsTest, EachSelectionReregistersAndSavesModifierThenKey) {
-  const char* const expected[][2] = {
-      {"2,89", "Ctrl Y"},  {"2,75", "Ctrl K"},      {"2,73", "Ctrl I"},  {"1,88", "Alt X"},
-      {"1,89", "Alt Y"},   {"1,90", "Alt Z"},       {"4,65", "Shift A"}, {"4,66", "Shift B"},
-      {"4,67", "Shift C"}, {"8,88", "Win Button X"}};
+  const char* const expected[][3] = {{"2,89", "Ctrl", "Y"},  {"2,75", "Ctrl", "K"},
+                                     {"2,73", "Ctrl", "I"},  {"1,88", "Alt", "X"},
+                                     {"1,89", "Alt", "Y"},   {"1,90", "Alt", "Z"},
+                                     {"4,65", "Shift", "A"}, {"4,66", "Shift", "B"},
+                                     {"4,67", "Shift", "C"}, {"8,88", "Win Button", "X"}};
   form.Load();
   for (int index = 0; index < 10; ++index) {
+    const auto& [registered, modifier, key] = expected[index];
     platform.calls.clear();
     form.Combo1.UserSelected(index, "");
-    const std::string label = expected[index][1];
-    const auto blank = label.rfind(' ');
-    EXPECT_THAT(
-        platform.calls,
-        ElementsAre("SetWindowLongA(256,-4,240)", "UnregisterHotKey(256,1)",
-                    "SetWindowLongA(256,-4,49374)",
-                    "RegisterHotKey(256,1," + std::string(expected[index][0]) + ")",
-                    "WriteSetting(Key hush,config,modifier," + label.substr(0, blank) + ")",
-                    "WriteSetting(Key hush,config,currentkey," + label.substr(blank + 1) + ")",
-                    "window change Label2 Key hush settings"));
-    EXPECT_EQ(form.Label2.Text(), label);
+    EXPECT_THAT(platform.calls,
+                ElementsAre("SetWindowLongA(256,-4,240)", "UnregisterHotKey(256,1)",
+                            "SetWindowLongA(256,-4,49374)",
+                            "RegisterHotKey(256,1," + std::string(registered) + ")",
+                            "WriteSetting(Key hush,config,modifier," + std::string(modifier) + ")",
+                            "WriteSetting(Key hush,config,currentkey," + std::string(key) + ")",
+                            "window change Label2 Key hush settings"));
+    EXPECT_EQ(form.Label2.Text(), std::string(modifier) + " " + key);
   }
 }
 
 TEST_F(FormSettingsTest, NoEntryOrOneOutsideTheListClearsAndSavesTheLastNames) {
   form.Load();
-  form.Combo1.UserSelected(7, "Shift + B");
   for (int16_t index : {int16_t{-1}, int16_t{10}, int16_t{-32768}}) {
-    platform.calls.clear();
-    if (index == -1)
-      form.Combo1.UserSelected(-1, "typed");
-    else
-      EXPECT_FALSE(form.hotKeySettings().ApplyHotKeyChoice(form.hWnd(), index));
-    EXPECT_THAT(platform.calls, ElementsAre("SetWindowLongA(256,-4,240)", "UnregisterHotKey(256,1)",
-                                            "WriteSetting(Key hush,config,modifier,Shift)",
-                                            "WriteSetting(Key hush,config,currentkey,B)"))
-        << index;
     form.Combo1.UserSelected(7, "Shift + B");
+    platform.calls.clear();
+    form.hotKeySettings().ApplyHotKeyChoice(form.hWnd(), index);
+    EXPECT_EQ(Calls(platform, {""}),
+              "SetWindowLongA(256,-4,240) | UnregisterHotKey(256,1) | WriteSetting(Key "
+              "hush,config,modifier,Shift) | WriteSetting(Key hush,config,currentkey,B)")
+        << index;
   }
+  form.Combo1.UserSelected(-1, "typed");  // the label keeps the last hot key
   EXPECT_EQ(form.Label2.Text(), "Shift B");
 }
 
@@ -126,12 +116,10 @@ TEST_F(FormSettingsTest, OkSavesAllThreeValuesInOrderThenHides) {
   form.Check1.UserSetValue(kChecked);
   platform.calls.clear();
   form.Command1.UserClicked();
-  EXPECT_THAT(platform.CallsTo("WriteSetting"),
-              ElementsAre("WriteSetting(Key hush,config,modifier,Win Button)",
-                          "WriteSetting(Key hush,config,currentkey,X)",
-                          "WriteSetting(Keyhush,config,startup,true)"));
-  EXPECT_THAT(platform.CallsTo("RegSetValueExA"), ElementsAre("RegSetValueExA(4097,Keyhush,1,40)"));
-  EXPECT_EQ(platform.calls.back(), "window hide Key hush settings");
+  EXPECT_EQ(Calls(platform, {"Write", "RegSet", "window"}),
+            "WriteSetting(Key hush,config,modifier,Win Button) | WriteSetting(Key "
+            "hush,config,currentkey,X) | RegSetValueExA(4097,Keyhush,1,40) | "
+            "WriteSetting(Keyhush,config,startup,true) | window hide Key hush settings");
 }
 
 TEST_F(FormSettingsTest, ExitClearsTheHotKeyRemovesTheTrayIconThenEnds) {

@@ -6,6 +6,8 @@
 namespace keyhush::testing {
 namespace {
 
+const std::string kMain = "System Tray Sample Application";
+
 struct FrmMainTest : ProgramTest {
   frmMain& main = program.mainWindow();
   FrmMainTest() {
@@ -25,29 +27,27 @@ struct FrmMainTest : ProgramTest {
 TEST(FrmMain, StartUpHidesTheWindowAddsTheIconThenLoadsTheSettingsWindowHidden) {
   Rig r;
   r.program.Start();
-  std::vector<std::string> seen;
-  for (const std::string& call : r.platform.calls)
-    if (call.rfind("window", 0) == 0 || call.rfind("Shell", 0) == 0 || call.rfind("Reg", 0) == 0 ||
-        call.rfind("SetWindowLongA", 0) == 0)
-      seen.push_back(call);
-  EXPECT_THAT(
-      seen, ElementsAre("window create System Tray Sample Application",
-                        "window hide System Tray Sample Application", "Shell_NotifyIconA(0)",
-                        "window create Key hush settings", "SetWindowLongA(512,-4,49374)",
-                        "RegisterHotKey(512,1,8,88)", "window change Label2 Key hush settings",
-                        "window change Combo1 Key hush settings", "window hide Key hush settings"));
-  const NotifyIconRecord& record = r.platform.notifyRecords.at(0);
-  EXPECT_EQ(Field(record, 4), r.program.mainWindow().picSystemTray.hWnd());
-  EXPECT_EQ(Field(record, 20), r.program.mainWindow().picSystemTrayIcon1.Picture());
-  EXPECT_EQ(Tip(record), "Key hush v1");
+  EXPECT_EQ(Calls(r.platform, {"window", "Shell", "SetWindowLongA", "RegisterHotKey"}),
+            "window create " + kMain + " | window hide " + kMain +
+                " | Shell_NotifyIconA(0) | window create Key hush settings | "
+                "SetWindowLongA(512,-4,49374) | RegisterHotKey(512,1,8,88) | window change Label2 "
+                "Key hush settings | window change Combo1 Key hush settings | window hide Key hush "
+                "settings");
+  frmMain& main = r.program.mainWindow();
+  main.cmdModifyIcon.UserClicked();
+  for (auto [record, icon, tip] :
+       {std::tuple{0, main.picSystemTrayIcon1.Picture(), "Key hush v1"},
+        {1, main.picSystemTrayIcon2.Picture(), "New Icon and Tooltip!"}}) {
+    EXPECT_EQ(Field(r.platform.notifyRecords.at(record), 4), main.picSystemTray.hWnd());
+    EXPECT_EQ(Field(r.platform.notifyRecords.at(record), 20), icon);
+    EXPECT_EQ(Tip(r.platform.notifyRecords.at(record)), tip);
+  }
 }
 
 TEST_F(FrmMainTest, ARightButtonReleaseOpensTheMenuWithSettingsAsDefault) {
   TrayReports(0x204);
-  EXPECT_THAT(platform.calls, IsEmpty());
   TrayReports(0x205);
-  EXPECT_THAT(platform.calls,
-              ElementsAre("window popup mnuPopupMenu System Tray Sample Application"));
+  EXPECT_THAT(platform.calls, ElementsAre("window popup mnuPopupMenu " + kMain));
   EXPECT_THAT(windows.lastMenuCaptions, ElementsAre("&About", "&Settings", "-", "E&xit"));
   EXPECT_EQ(windows.lastMenuDefault, "&Settings");
 }
@@ -56,8 +56,7 @@ TEST_F(FrmMainTest, ExitRemovesTheIconAndEndsWithoutClearingTheHotKey) {
   windows.nextMenuChoice = "E&xit";
   EXPECT_THROW(TrayReports(0x205), ProgramEnded);
   EXPECT_THAT(platform.calls,
-              ElementsAre("window popup mnuPopupMenu System Tray Sample Application",
-                          "Shell_NotifyIconA(2)", "End()"));
+              ElementsAre("window popup mnuPopupMenu " + kMain, "Shell_NotifyIconA(2)", "End()"));
   EXPECT_EQ(Field(platform.notifyRecords.at(0), 4), main.picSystemTray.hWnd());
 }
 
@@ -66,9 +65,10 @@ TEST_F(FrmMainTest, SettingsAnimatesFromTheTrayOnlyWhileTheMainWindowIsHidden) {
   TrayReports(0x205);
   main.Show();
   main.mnuPopupMenuShowForm_Click();
-  EXPECT_THAT(platform.CallsTo("DrawAnimatedRects"),
-              ElementsAre("DrawAnimatedRects(256,3,700,570,800,600,10,20,361,187)"));
-  EXPECT_EQ(platform.CallsTo("window show Key hush").size(), 2u);
+  EXPECT_EQ(Calls(platform, {"Draw", "window show"}),
+            "DrawAnimatedRects(256,3,700,570,800,600,10,20,361,187) | window show Key hush "
+            "settings | window show " +
+                kMain + " | window show Key hush settings");
 }
 
 TEST_F(FrmMainTest, EveryCloseRequestAnimatesIntoTheTrayAndOnlyHides) {
@@ -77,17 +77,10 @@ TEST_F(FrmMainTest, EveryCloseRequestAnimatesIntoTheTrayAndOnlyHides) {
     main.Show();
     platform.calls.clear();
     main.CloseRequested(reason);
-    EXPECT_THAT(platform.CallsTo("DrawAnimatedRects"),
-                ElementsAre("DrawAnimatedRects(256,3,10,20,361,187,700,570,800,600)"));
-    EXPECT_EQ(platform.calls.back(), "window hide System Tray Sample Application") << reason;
+    EXPECT_EQ(Calls(platform, {"Draw", "window"}),
+              "DrawAnimatedRects(256,3,10,20,361,187,700,570,800,600) | window hide " + kMain)
+        << reason;
   }
-}
-
-TEST_F(FrmMainTest, ModifyIconShowsTheSecondIconAndItsTip) {
-  main.cmdModifyIcon.UserClicked();
-  EXPECT_THAT(platform.calls, ElementsAre("Shell_NotifyIconA(1)"));
-  EXPECT_EQ(Field(platform.notifyRecords.at(0), 20), main.picSystemTrayIcon2.Picture());
-  EXPECT_EQ(Tip(platform.notifyRecords.at(0)), "New Icon and Tooltip!");
 }
 
 }  // namespace

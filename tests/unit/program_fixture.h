@@ -23,6 +23,16 @@ struct Rig {
 
 struct ProgramTest : ::testing::Test, Rig {};
 
+// The calls that start with any of `prefixes`, joined by " | ", for one-line expectations.
+inline std::string Calls(const FakePlatform& platform,
+                         std::initializer_list<std::string> prefixes) {
+  std::string joined;
+  for (const std::string& call : platform.calls)
+    for (const std::string& prefix : prefixes)
+      if (call.starts_with(prefix)) joined += (joined.empty() ? "" : " | ") + call;
+  return joined;
+}
+
 // A 32-bit little-endian field of a tray icon record, and its tip up to the NUL.
 inline uint32_t Field(const NotifyIconRecord& record, size_t offset) {
   return record[offset] | record[offset + 1] << 8 | record[offset + 2] << 16 |

@@ -37,37 +37,26 @@ TEST_F(ShellOpenTest, AnEmptyDirectoryBecomesTheFolderOfTheFile) {
 TEST_F(ShellOpenTest, FailuresRaiseTheirErrorOnlyWhenAskedWithTrue) {
   struct Row {
     intptr_t result;
-    int32_t number;  // 0: never raises
+    int32_t number;  // 0: no failure, never raises
     std::string description;
   };
-  const Row rows[] = {
+  std::vector<Row> rows = {
       {0, 7, ""},
       {2, 53, ""},
       {3, 76, ""},
       {5, 70, ""},
       {8, 7, ""},
       {11, 321, ""},
+      {32, 48, ""},
       {26, 26, "A Sharing violation occurred."},
       {27, 27, "The filename association is incomplete or invalid."},
       {28, 25, "The DDE transaction could not be completed because the request timed out."},
       {29, 29, "The DDE transaction failed."},
       {30, 30,
        "The DDE transaction could not be completed because other DDE transactions were "
-       "being processed."},
-      {32, 48, ""},
-      {1, 0, ""},
-      {4, 0, ""},
-      {6, 0, ""},
-      {7, 0, ""},
-      {9, 0, ""},
-      {10, 0, ""},
-      {12, 0, ""},
-      {20, 0, ""},
-      {25, 0, ""},
-      {33, 0, ""},
-      {-1, 0, ""},
-      {-2147483647 - 1, 0, ""},
-  };
+       "being processed."}};
+  for (intptr_t result : {1, 4, 6, 7, 9, 10, 12, 20, 25, 33, -1, -2147483647 - 1})
+    rows.push_back({result, 0, ""});
   for (const Row& row : rows) {
     for (const int16_t raiseErrors : {int16_t{-1}, int16_t{0}, int16_t{1}}) {
       SCOPED_TRACE(std::to_string(row.result) + " raising " + std::to_string(raiseErrors));

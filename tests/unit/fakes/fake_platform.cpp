@@ -55,7 +55,7 @@ std::vector<std::string> FakePlatform::CallsTo(const std::string& prefix) const 
 
 bool FakePlatform::RegisterHotKey(Handle window, int32_t id, uint32_t modifiers, uint32_t key) {
   calls.push_back(Call("RegisterHotKey", window, id, modifiers, key));
-  return registerHotKeyResult && !heldByOthers.count({modifiers, key});
+  return !heldByOthers.count({modifiers, key});
 }
 
 bool FakePlatform::UnregisterHotKey(Handle window, int32_t id) {
@@ -208,8 +208,6 @@ intptr_t FakePlatform::ShellExecuteA(Handle owner, const std::string& operation,
 
 bool FakePlatform::SetClipboardText(const std::string& text) {
   calls.push_back(Call("SetClipboardText", text));
-  if (!clipboardAvailable) return false;
-  clipboard = text;
   return true;
 }
 
@@ -229,13 +227,6 @@ bool FakePlatform::FileExists(const std::string& path) {
   return existingFiles.count(path) > 0;
 }
 
-std::string FakePlatform::ExeFolder() {
-  return exeFolder;
-}
-std::string FakePlatform::ExeBaseName() {
-  return exeBaseName;
-}
-
 std::string FakePlatform::ReadSetting(const std::string& application, const std::string& section,
                                       const std::string& key) {
   calls.push_back(Call("ReadSetting", application, section, key));
@@ -247,10 +238,6 @@ void FakePlatform::WriteSetting(const std::string& application, const std::strin
                                 const std::string& key, const std::string& value) {
   calls.push_back(Call("WriteSetting", application, section, key, value));
   settings[{application, section, key}] = value;
-}
-
-int32_t FakePlatform::TwipsPerPixelX() {
-  return twipsPerPixelX;
 }
 
 void FakePlatform::End() {

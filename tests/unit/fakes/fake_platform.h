@@ -22,7 +22,6 @@ class FakePlatform : public Platform {
   std::vector<std::string> calls;
 
   // Scripted answers.
-  bool registerHotKeyResult = true;
   std::set<std::pair<uint32_t, uint32_t>> heldByOthers;  // (modifiers, key) refused
   ProcAddress formProcedure = 0xF0;  // the procedure windows have before hooking
   bool setWindowLongFails = false;
@@ -31,7 +30,6 @@ class FakePlatform : public Platform {
   std::string folderPath = "C:\\windows\\system32";
   bool folderLeavesNoNul = false;
   std::string systemDirectory = "C:\\WINDOWS\\system32";
-  bool clipboardAvailable = true;
   std::optional<RuntimeError> startProgramError;
   std::set<std::string> existingFiles;
   std::string exeFolder = "C:\\Program Files\\Key hush";
@@ -96,16 +94,15 @@ class FakePlatform : public Platform {
   uint32_t StartProgram(const std::string& program, const std::string& arguments,
                         int32_t windowStyle) override;
   bool FileExists(const std::string& path) override;
-  std::string ExeFolder() override;
-  std::string ExeBaseName() override;
+  std::string ExeFolder() override { return exeFolder; }
+  std::string ExeBaseName() override { return exeBaseName; }
   std::string ReadSetting(const std::string& application, const std::string& section,
                           const std::string& key) override;
   void WriteSetting(const std::string& application, const std::string& section,
                     const std::string& key, const std::string& value) override;
-  int32_t TwipsPerPixelX() override;
+  int32_t TwipsPerPixelX() override { return twipsPerPixelX; }
   [[noreturn]] void End() override;
 
-  std::string clipboard;
   std::vector<NotifyIconRecord> notifyRecords;  // every record handed to Shell_NotifyIconA
 
  private:

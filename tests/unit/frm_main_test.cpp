@@ -77,10 +77,21 @@ TEST_F(FrmMainTest, EveryCloseRequestAnimatesIntoTheTrayAndOnlyHides) {
     main.Show();
     platform.calls.clear();
     main.CloseRequested(reason);
-    EXPECT_EQ(Calls(platform, {"Draw", "window"}),
-              "DrawAnimatedRects(256,3,10,20,361,187,700,570,800,600) | window hide " + kMain)
+    EXPECT_EQ(Calls(platform, {""}),
+              "FindWindowA(Shell_TrayWnd,null) | FindWindowExA(2304,0,TrayNotifyWnd,null) | "
+              "GetWindowRect(256) | GetWindowRect(2320) | "
+              "DrawAnimatedRects(256,3,10,20,361,187,700,570,800,600) | window hide " +
+                  kMain)
         << reason;
   }
+  // Without the notification area, or without any task bar, it runs to the screen's origin.
+  platform.trayNotifyWindow = 0;
+  main.CloseRequested(kCloseFromControlMenu);
+  platform.trayWindow = 0;
+  main.mnuPopupMenuShowForm_Click();
+  EXPECT_THAT(platform.CallsTo("Draw"),
+              ElementsAre(::testing::_, "DrawAnimatedRects(256,3,10,20,361,187,0,0,0,0)",
+                          "DrawAnimatedRects(256,3,0,0,0,0,10,20,361,187)"));
 }
 
 }  // namespace

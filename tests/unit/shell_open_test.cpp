@@ -1,11 +1,14 @@
 #include "about/shell_open.h"
 
+#include "about/frm_about.h"
+
 #include "program_fixture.h"
 
 namespace keyhush::testing {
 namespace {
 
-struct ShellOpenTest : ::testing::Test {
+// The About window stands for any owner.
+struct ShellOpenTest : ProgramTest {
   ShellOpenTest() {
     owner.Load();
     platform.calls.clear();
@@ -15,9 +18,7 @@ struct ShellOpenTest : ::testing::Test {
     return "ShellExecuteA(256,open," + file + "," + parameters + "," + directory + "," +
            std::to_string(show) + ")";
   }
-  FakePlatform platform;
-  HeadlessWindows windows{platform.calls};
-  Form owner{windows, FormDesign{.caption = "Owner"}};
+  Form& owner = program.aboutWindow();
   ShellMod shell{platform};
 };
 

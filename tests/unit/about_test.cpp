@@ -33,7 +33,6 @@ TEST(About, GetKeyValueReadsTextAndNumbersAndClosesTheKeyItOpened) {
        }) {
     Rig r;
     r.platform.registry["HKLM\\" + kInfo]["PATH"] = Value(c.type, c.data);
-    r.platform.keysDeniedForWrite = {"HKLM\\" + kInfo};  // a standard user's view
     std::string value = c.onEntry;
     EXPECT_EQ(r.program.aboutWindow().GetKeyValue(kHkeyLocalMachine, kInfo, "PATH", value),
               c.result)

@@ -6,6 +6,7 @@ namespace keyhush::testing {
 namespace {
 
 constexpr Handle kWindow = 0x500;
+const std::string kLock = "rundll32.exe,user32.dll,LockWorkStation,1)";
 
 struct HotKeyTest : ProgramTest {
   HotKey& hotKey = program.hotKey();
@@ -60,13 +61,11 @@ TEST_F(HotKeyTest, EveryMessageGoesToTheOldProcedureFirstAndAnyHotKeyLocks) {
               ElementsAre("CallWindowProcA(240,1280,16,1,2)",
                           "CallWindowProcA(240,1280,786,77,5767176)", "window create Form1",
                           "SHGetFolderPathA(256,37,0,1)", "SetClipboardText(C:\\windows\\system32)",
-                          "StartProgram(C:\\windows\\system32\\rundll32.exe,user32.dll,"
-                          "LockWorkStation,1)"));
+                          "StartProgram(C:\\windows\\system32\\" + kLock));
 }
 
 TEST_F(HotKeyTest, AFailedFolderLookupLocksFromTheSystemDirectoryAndAFailedLockIsTold) {
-  const std::string lock =
-      "StartProgram(C:\\WINDOWS\\system32\\rundll32.exe,user32.dll,LockWorkStation,1)";
+  const std::string lock = "StartProgram(C:\\WINDOWS\\system32\\" + kLock;
   for (auto [result, noNul, startFails] : {std::tuple{-2147467259, false, false},
                                            {0, true, false},
                                            {0, false, false},

@@ -41,21 +41,17 @@ TEST_F(ShellOpenTest, FailuresRaiseTheirErrorOnlyWhenAskedWithTrue) {
     int32_t number;  // 0: no failure, never raises
     std::string description;
   };
-  std::vector<Row> rows = {
-      {0, 7, ""},
-      {2, 53, ""},
-      {3, 76, ""},
-      {5, 70, ""},
-      {8, 7, ""},
-      {11, 321, ""},
-      {32, 48, ""},
-      {26, 26, "A Sharing violation occurred."},
-      {27, 27, "The filename association is incomplete or invalid."},
-      {28, 25, "The DDE transaction could not be completed because the request timed out."},
-      {29, 29, "The DDE transaction failed."},
-      {30, 30,
-       "The DDE transaction could not be completed because other DDE transactions were "
-       "being processed."}};
+  std::vector<Row> rows = {{0, 7, ""}, {2, 53, ""},   {3, 76, ""}, {5, 70, ""},
+                           {8, 7, ""}, {11, 321, ""}, {32, 48, ""}};
+  for (auto [result, number, description] :
+       {std::tuple{26, 26, "A Sharing violation occurred."},
+        {27, 27, "The filename association is incomplete or invalid."},
+        {28, 25, "The DDE transaction could not be completed because the request timed out."},
+        {29, 29, "The DDE transaction failed."},
+        {30, 30,
+         "The DDE transaction could not be completed because other DDE transactions "
+         "were being processed."}})
+    rows.push_back({result, number, description});
   for (intptr_t result : {1, 4, 6, 7, 9, 10, 12, 20, 25, 33, -1, -2147483647 - 1})
     rows.push_back({result, 0, ""});
   for (const Row& row : rows) {

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/program.h"
@@ -33,13 +34,13 @@ inline std::string Calls(const FakePlatform& platform,
   return joined;
 }
 
-// A 32-bit little-endian field of a tray icon record, and its tip up to the NUL.
+// A 32-bit little-endian field of a tray icon record, and its tip up to the NUL (if any).
 inline uint32_t Field(const NotifyIconRecord& record, size_t offset) {
   return record[offset] | record[offset + 1] << 8 | record[offset + 2] << 16 |
          static_cast<uint32_t>(record[offset + 3]) << 24;
 }
 inline std::string Tip(const NotifyIconRecord& record) {
-  return reinterpret_cast<const char*>(&record[24]);
+  return {record.begin() + 24, std::find(record.begin() + 24, record.end(), 0)};
 }
 
 }  // namespace keyhush::testing

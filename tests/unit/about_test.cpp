@@ -12,13 +12,8 @@ FakePlatform::Value Value(uint32_t type, const std::string& data) {
 }
 
 TEST(About, GetKeyValueReadsTextAndNumbersAndClosesTheKeyItOpened) {
-  struct Case {
-    uint32_t type;
-    std::string data, onEntry;
-    int16_t result;
-    std::string value;
-  };
-  for (const Case& c : std::initializer_list<Case>{
+  using Case = std::tuple<uint32_t, std::string, std::string, int16_t, std::string>;
+  for (const auto& [type, data, onEntry, result, value] : std::initializer_list<Case>{
            {1, std::string("abc\0", 4), "", -1, "abc"},
            {1, "abc", "", -1, "abc"},
            {1, "", "old", -1, ""},
@@ -32,12 +27,11 @@ TEST(About, GetKeyValueReadsTextAndNumbersAndClosesTheKeyItOpened) {
            {1, std::string(1025, 'a'), "old", 0, ""},
        }) {
     Rig r;
-    r.platform.registry["HKLM\\" + kInfo]["PATH"] = Value(c.type, c.data);
-    std::string value = c.onEntry;
-    EXPECT_EQ(r.program.aboutWindow().GetKeyValue(kHkeyLocalMachine, kInfo, "PATH", value),
-              c.result)
-        << c.data;
-    EXPECT_EQ(value, c.value) << c.data;
+    r.platform.registry["HKLM\\" + kInfo]["PATH"] = Value(type, data);
+    std::string read = onEntry;
+    EXPECT_EQ(r.program.aboutWindow().GetKeyValue(kHkeyLocalMachine, kInfo, "PATH", read), result)
+        << data;
+    EXPECT_EQ(read, value) << data;
     EXPECT_EQ(Calls(r.platform, {""}), "RegOpenKeyExA(HKLM," + kInfo +
                                            ",0,131097) | RegQueryValueExA(4096,PATH,1024) | "
                                            "RegCloseKey(4096)");
@@ -51,13 +45,9 @@ TEST(About, GetKeyValueReadsTextAndNumbersAndClosesTheKeyItOpened) {
 TEST(About, SystemInfoStartsTheRecordedProgramOrSaysItIsUnavailable) {
   const std::string no = "MsgBox(System Information Is Unavailable At This Time,plain)";
   const std::string start = "StartProgram(C:\\P F\\msinfo32.exe,,1)";
-  struct Case {
-    uint32_t type;       // of the PATH value; 0: none
-    std::string folder;  // the MSINFO value, if any
-    bool exists, startFails;
-    std::string outcome;
-  };
-  for (const Case& c : std::initializer_list<Case>{
+  // The PATH value's type (0: none), the MSINFO folder (if any), what happens.
+  using Case = std::tuple<uint32_t, std::string, bool, bool, std::string>;
+  for (const auto& [type, folder, exists, startFails, outcome] : std::initializer_list<Case>{
            {1, "", false, false, start},
            {1, "", false, true, start + " | " + no},
            {2, "", false, false, no},
@@ -67,15 +57,14 @@ TEST(About, SystemInfoStartsTheRecordedProgramOrSaysItIsUnavailable) {
            {0, "", false, false, no},
        }) {
     Rig r;
-    if (c.type)
-      r.platform.registry["HKLM\\" + kInfo]["PATH"] = Value(c.type, "C:\\P F\\msinfo32.exe");
-    if (!c.folder.empty())
+    if (type) r.platform.registry["HKLM\\" + kInfo]["PATH"] = Value(type, "C:\\P F\\msinfo32.exe");
+    if (!folder.empty())
       r.platform.registry["HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] =
-          Value(1, c.folder + '\0');
-    if (c.exists) r.platform.existingFiles = {"C:\\T\\MSINFO32.EXE"};
-    if (c.startFails) r.platform.startProgramError = RuntimeError(kErrFileNotFound);
+          Value(1, folder + '\0');
+    if (exists) r.platform.existingFiles = {"C:\\T\\MSINFO32.EXE"};
+    if (startFails) r.platform.startProgramError = RuntimeError(kErrFileNotFound);
     EXPECT_NO_THROW(r.program.aboutWindow().cmdSysInfo.UserClicked());
-    EXPECT_EQ(Calls(r.platform, {"File", "Start", "MsgBox"}), c.outcome);
+    EXPECT_EQ(Calls(r.platform, {"File", "Start", "MsgBox"}), outcome);
   }
 }
 

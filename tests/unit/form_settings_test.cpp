@@ -13,10 +13,8 @@ struct FormSettingsTest : ProgramTest {
 };
 
 TEST(FormSettings, LoadRestoresTheSavedHotKeyOrWinXAndWritesNothing) {
-  struct Case {
-    const char *modifier, *key, *registered, *label;  // registered: RegisterHotKey(256,1,...)
-  };
-  for (const Case& c : std::initializer_list<Case>{
+  // registered: the arguments of RegisterHotKey(256,1,...), if any
+  for (auto [modifier, key, registered, label] : std::initializer_list<std::array<const char*, 4>>{
            {"", "", "8,88", "Win Button X"},
            {"", "Q", "8,88", "Win Button X"},
            {"Shift", "", "8,88", "Win Button X"},  // a known modifier without a key
@@ -31,14 +29,14 @@ TEST(FormSettings, LoadRestoresTheSavedHotKeyOrWinXAndWritesNothing) {
        }) {
     Rig r;
     r.platform.heldByOthers.insert({MOD_SHIFT, 'A'});
-    r.platform.settings[{"Key hush", "config", "modifier"}] = c.modifier;
-    r.platform.settings[{"Key hush", "config", "currentkey"}] = c.key;
+    r.platform.settings[{"Key hush", "config", "modifier"}] = modifier;
+    r.platform.settings[{"Key hush", "config", "currentkey"}] = key;
     FormSettings& form = r.program.settingsWindow();
     form.Load();
     EXPECT_EQ(Calls(r.platform, {"RegisterHotKey", "WriteSetting"}),
-              c.registered ? "RegisterHotKey(256,1," + std::string(c.registered) + ")" : "")
-        << c.modifier << c.key;
-    EXPECT_EQ(form.Label2.Text(), c.label);
+              registered ? "RegisterHotKey(256,1," + std::string(registered) + ")" : "")
+        << modifier << key;
+    EXPECT_EQ(form.Label2.Text(), label);
   }
 }
 

@@ -36,13 +36,9 @@ TEST_F(ShellOpenTest, AnEmptyDirectoryBecomesTheFolderOfTheFile) {
 }
 
 TEST_F(ShellOpenTest, FailuresRaiseTheirErrorOnlyWhenAskedWithTrue) {
-  struct Row {
-    intptr_t result;
-    int32_t number;  // 0: no failure, never raises
-    std::string description;
-  };
-  std::vector<Row> rows = {{0, 7, ""}, {2, 53, ""},   {3, 76, ""}, {5, 70, ""},
-                           {8, 7, ""}, {11, 321, ""}, {32, 48, ""}};
+  // The shell's result, the error it raises (0: none) and its description (empty: the standard).
+  std::vector<std::tuple<intptr_t, int32_t, std::string>> rows = {
+      {0, 7, ""}, {2, 53, ""}, {3, 76, ""}, {5, 70, ""}, {8, 7, ""}, {11, 321, ""}, {32, 48, ""}};
   for (auto [result, number, description] :
        {std::tuple{26, 26, "A Sharing violation occurred."},
         {27, 27, "The filename association is incomplete or invalid."},
@@ -54,17 +50,17 @@ TEST_F(ShellOpenTest, FailuresRaiseTheirErrorOnlyWhenAskedWithTrue) {
     rows.push_back({result, number, description});
   for (intptr_t result : {1, 4, 6, 7, 9, 10, 12, 20, 25, 33, -1, -2147483647 - 1})
     rows.push_back({result, 0, ""});
-  for (const Row& row : rows) {
+  for (const auto& [result, number, description] : rows) {
     for (const int16_t raiseErrors : {int16_t{-1}, int16_t{0}, int16_t{1}}) {
-      SCOPED_TRACE(std::to_string(row.result) + " raising " + std::to_string(raiseErrors));
-      platform.shellExecuteResults = {row.result};
+      SCOPED_TRACE(std::to_string(result) + " raising " + std::to_string(raiseErrors));
+      platform.shellExecuteResults = {result};
       try {
         shell.ShellOpenDocument(owner, "C:\\Docs\\a.txt", "", "", 1, raiseErrors);
-        EXPECT_FALSE(row.number != 0 && raiseErrors == -1);
+        EXPECT_FALSE(number != 0 && raiseErrors == -1);
       } catch (const RuntimeError& error) {
         EXPECT_EQ(raiseErrors, -1);
-        EXPECT_EQ(error.number(), row.number);
-        EXPECT_EQ(error.description(), row.description);
+        EXPECT_EQ(error.number(), number);
+        EXPECT_EQ(error.description(), description);
       }
     }
   }

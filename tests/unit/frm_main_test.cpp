@@ -1,7 +1,6 @@
 #include "app/frm_main.h"
 
 #include "program_fixture.h"
-#include "settings/form_settings.h"
 
 namespace keyhush::testing {
 namespace {

@@ -9,6 +9,7 @@
 #include "resource.h"
 #include "runtime/error.h"
 #include "runtime/truth.h"
+#include "runtime/unique_handle.h"
 
 namespace keyhush {
 
@@ -202,19 +203,19 @@ void frmAbout::StartSysInfo() {
 
 int16_t frmAbout::GetKeyValue(Handle KeyRoot, const std::string& KeyName,
                               const std::string& SubKeyRef, std::string& KeyVal) {
-  Handle key = 0;
-  if (platform_.RegOpenKeyExA(KeyRoot, KeyName, 0, KEY_READ, key) != 0) {
+  Handle opened = 0;
+  if (platform_.RegOpenKeyExA(KeyRoot, KeyName, 0, KEY_READ, opened) != 0) {
     KeyVal.clear();
     return kFalse;
   }
+  const UniqueHandle key(opened, [this](Handle open) { platform_.RegCloseKey(open); });
 
   std::array<uint8_t, kValueBufferSize> buffer{};
   uint32_t size = kValueBufferSize;
   uint32_t type = 0;
-  if (platform_.RegQueryValueExA(key, SubKeyRef, type, buffer.data(), size) != 0 ||
+  if (platform_.RegQueryValueExA(key.get(), SubKeyRef, type, buffer.data(), size) != 0 ||
       size > kValueBufferSize) {
     KeyVal.clear();
-    platform_.RegCloseKey(key);
     return kFalse;
   }
 
@@ -237,8 +238,6 @@ int16_t frmAbout::GetKeyValue(Handle KeyRoot, const std::string& KeyName,
     KeyVal = text;
   }
   // Values of other kinds leave KeyVal as it was.
-
-  platform_.RegCloseKey(key);
   return kTrue;
 }
 

@@ -4,23 +4,11 @@
 #include <optional>
 #include <vector>
 
+#include "runtime/unique_handle.h"
+
 namespace keyhush {
 
 namespace {
-
-// Closes an opened key on every way out of the operation.
-class OpenKey {
- public:
-  OpenKey(Platform& platform, Handle key) : platform_(platform), key_(key) {}
-  ~OpenKey() { platform_.RegCloseKey(key_); }
-  OpenKey(const OpenKey&) = delete;
-  OpenKey& operator=(const OpenKey&) = delete;
-  Handle get() const { return key_; }
-
- private:
-  Platform& platform_;
-  Handle key_;
-};
 
 // A DWORD is made from the first eight characters alone: plain decimal digits with an optional
 // minus sign. Anything else is no number.
@@ -67,7 +55,7 @@ void modRegistry::WriteRegistryValue(Handle root, const std::string& subKey,
   Handle created = 0;
   // Without a key there is nothing to write into and nothing to close.
   if (platform_.RegCreateKeyA(root, subKey, created) != 0) return;
-  const OpenKey key(platform_, created);
+  const UniqueHandle key(created, [this](Handle opened) { platform_.RegCloseKey(opened); });
   const auto bytes = BytesFor(valueType, valueData);
   if (!bytes) return;
   platform_.RegSetValueExA(key.get(), valueName, static_cast<uint32_t>(valueType), *bytes);
@@ -77,7 +65,7 @@ void modRegistry::DeleteRegistryValue(Handle root, const std::string& subKey,
                                       const std::string& valueName) {
   Handle opened = 0;
   if (platform_.RegOpenKeyExA(root, subKey, 0, KEY_SET_VALUE, opened) != 0) return;
-  const OpenKey key(platform_, opened);
+  const UniqueHandle key(opened, [this](Handle open) { platform_.RegCloseKey(open); });
   platform_.RegDeleteValueA(key.get(), valueName);
 }
 

@@ -275,6 +275,9 @@ SettingsWindow OpenSettings(DWORD processId) {
     window = FindProgramWindow(processId, kSettingsWindow);
     return IsShown(window);
   })) << "\"&Settings\" showed no settings window";
+  // Input goes where the user would aim it only once the window has come to the front.
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 3s))
+      << "the settings window did not come to the front";
   SettingsWindow settings(IsShown(window) ? window : nullptr);
   EXPECT_TRUE(settings.Complete()) << "a control of the settings window is missing";
   return settings;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace e2e {
@@ -26,6 +27,15 @@ std::vector<std::string> ListTexts(HWND combo) {
   return texts;
 }
 
+// What a failure report needs to tell a busy program from a lost input.
+std::string StateOf(HWND form) {
+  DWORD_PTR answer = 0;
+  const bool answers = SendMessageTimeoutA(form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
+  return std::string("the window ") + (IsWindowVisible(form) ? "shown" : "hidden") +
+         (GetForegroundWindow() == form ? " in front" : " not in front") +
+         (answers ? ", its program answers" : ", its program does not answer");
+}
+
 class Settings : public KeyhushTest {
  protected:
   void SetUp() override {
@@ -39,13 +49,15 @@ class Settings : public KeyhushTest {
     ClearStarted();
     PressHotKey(modifiers, key);
     const std::vector<Started> starts = WaitForStarted(1);
-    ASSERT_EQ(starts.size(), 1u) << what << " started no lock command";
+    ASSERT_EQ(starts.size(), 1u) << what << " started no lock command; "
+                                 << StateOf(FindProgramWindow(keyhush.Id(), kSettingsWindow));
     EXPECT_NE(starts.front().commandLine.find("user32.dll,LockWorkStation"), std::string::npos)
         << starts.front().commandLine;
   }
 
   void ExpectHidden(HWND form, const char* after) {
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); })) << after << " left it shown";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }))
+        << after << " left it shown; " << StateOf(form);
     EXPECT_TRUE(keyhush.Running()) << after << " ended the program";
     EXPECT_TRUE(IsWindow(form)) << after << " destroyed the window";
   }
@@ -106,6 +118,9 @@ TEST_F(Settings, ShowsTheActiveHotKeyTheTenChoicesAndItsLayout) {
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
   const SettingsWindow w = Open();
   ASSERT_TRUE(w.Complete());
+  // The window paints once its queue is empty: wait for an answer, then give it a moment.
+  SendMessageTimeoutA(w.form, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
+  std::this_thread::sleep_for(500ms);
   SaveScreenshot("settings-window");
 
   EXPECT_EQ(w.HotKeyText(), "Win Button X");
@@ -116,7 +131,10 @@ TEST_F(Settings, ShowsTheActiveHotKeyTheTenChoicesAndItsLayout) {
       (std::vector<std::string>{"Ctrl + Y", "Ctrl + K", "Ctrl + I", "Alt + X", "Alt + Y", "Alt + Z",
                                 "Shift + A", "Shift + B", "Shift + C", "Win Button + X"}));
   EXPECT_FALSE(w.Ticked());
-  EXPECT_EQ(TextOf(w.description).find(std::string(140, ' ')), 75u);
+  EXPECT_EQ(TextOf(w.description),
+            "Lock the windows desktop via Key hush v1 and a windows system wide hot-key." +
+                std::string(140, ' ') + "Just choose a hot-key and leave it in the system tray." +
+                "    Press the hot key and watch your desktop lock!");
 
   const int dpi = ScreenDpi();
   RECT client{};
@@ -171,6 +189,25 @@ TEST_F(Settings, ChoosingShiftBWithTheMouseMovesTheHotKeyAndSavesIt) {
   EXPECT_TRUE(HotKeyIsFree(MOD_WIN, 'X')) << "Win + X is still held";
   EXPECT_FALSE(HotKeyIsFree(MOD_SHIFT, 'B')) << "Shift + B is not registered";
   ExpectLocksOn(MOD_SHIFT, 'B', "Shift + B");
+}
+
+TEST_F(Settings, ArrowKeysInTheListApplyEachEntryPassed) {
+  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
+  const SettingsWindow w = Open();
+  ASSERT_TRUE(w.Complete());
+  RECT box{};
+  GetWindowRect(w.combo, &box);
+  ClickAt({box.left + 10, (box.top + box.bottom) / 2});
+
+  const char* const passed[][3] = {{"Ctrl Y", "Ctrl", "Y"}, {"Ctrl K", "Ctrl", "K"}};
+  for (const auto& [shown, modifier, key] : passed) {
+    TapKey(VK_DOWN);
+    EXPECT_TRUE(WaitUntil([&] { return w.HotKeyText() == shown; })) << w.HotKeyText();
+    EXPECT_EQ(ReadString(kHotKeySettings, "modifier"), modifier);
+    EXPECT_EQ(ReadString(kHotKeySettings, "currentkey"), key);
+  }
+  EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL, 'Y')) << "the entry passed stays registered";
+  EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL, 'K'));
 }
 
 TEST_F(Settings, TheBoxWritesTheQuotedPathAndClearingItRemovesTheValue) {

@@ -1,239 +1,102 @@
 #include "about/frm_about.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "program_fixture.h"
 
-#include <algorithm>
-
-#include "about/home_page.h"
-#include "app/program.h"
-#include "fakes/fake_platform.h"
-#include "fakes/headless_windows.h"
-
-namespace keyhush {
+namespace keyhush::testing {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using ::testing::IsEmpty;
+const std::string kInfo = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 
-const std::string kInfoKey = "HKLM\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const std::string kLocationKey = "HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location";
-const std::string kUnavailable = "MsgBox(System Information Is Unavailable At This Time,plain)";
-
-std::vector<uint8_t> Bytes(const std::string& text) {
-  return {text.begin(), text.end()};
+FakePlatform::Value Value(uint32_t type, const std::string& data) {
+  return {type, {data.begin(), data.end()}};
 }
 
-testing::FakePlatform::Value Text(const std::string& text) {
-  return {1, Bytes(text + '\0')};
-}
-
-class AboutTest : public ::testing::Test {
- protected:
-  int Count(const std::string& entry) const {
-    return static_cast<int>(std::count(platform.calls.begin(), platform.calls.end(), entry));
+TEST(About, GetKeyValueReadsTextAndNumbersAndClosesTheKeyItOpened) {
+  using Case = std::tuple<uint32_t, std::string, std::string, int16_t, std::string>;
+  for (const auto& [type, data, onEntry, result, value] : std::initializer_list<Case>{
+           {1, std::string("abc\0", 4), "", -1, "abc"},
+           {1, "abc", "", -1, "abc"},
+           {1, "", "old", -1, ""},
+           {1, std::string("abc\0def\0", 8), "", -1, "abc"},
+           {1, std::string(1023, 'a') + '\0', "", -1, std::string(1023, 'a')},
+           {4, std::string(4, '\0'), "", -1, "&h000000"},
+           {4, std::string("\0\1\0\0", 4), "old", -1, "&h000100"},
+           {4, std::string("\x0A\0\xBC\xFE", 4), "", -1, "&hFEBC000A"},
+           {2, std::string("%x%\0", 4), "old", -1, "old"},  // other kinds leave the value
+           {3, "\1\2", "", -1, ""},
+           {1, std::string(1025, 'a'), "old", 0, ""},
+       }) {
+    Rig r;
+    r.platform.registry["HKLM\\" + kInfo]["PATH"] = Value(type, data);
+    std::string read = onEntry;
+    EXPECT_EQ(r.program.aboutWindow().GetKeyValue(kHkeyLocalMachine, kInfo, "PATH", read), result)
+        << data;
+    EXPECT_EQ(read, value) << data;
+    EXPECT_EQ(Calls(r.platform, {""}), "RegOpenKeyExA(HKLM," + kInfo +
+                                           ",0,131097) | RegQueryValueExA(4096,PATH,1024) | "
+                                           "RegCloseKey(4096)");
   }
-  // The calls a user would notice: files looked for, programs started, messages shown.
-  std::vector<std::string> Outcome() const {
-    std::vector<std::string> seen;
-    for (const std::string& call : platform.calls) {
-      if (call.rfind("FileExists", 0) == 0 || call.rfind("StartProgram", 0) == 0 ||
-          call.rfind("MsgBox", 0) == 0)
-        seen.push_back(call);
-    }
-    return seen;
-  }
-
-  testing::FakePlatform platform;
-  testing::HeadlessWindows windows{platform.calls};
-  Program program{platform, windows};
-  frmAbout& about = program.aboutWindow();
-};
-
-TEST_F(AboutTest, LoadShowsTitleAndVersion) {
-  about.Show();
-  EXPECT_EQ(about.Caption(), "About Key hush");
-  EXPECT_EQ(about.lblTitle.Text(), "Key hush");
-  EXPECT_EQ(about.lblVersion.Text(), "Version 1.0.0");
-  EXPECT_TRUE(about.Visible());
-}
-
-TEST_F(AboutTest, ShowingTwiceKeepsOneWindowLoadedOnce) {
-  about.Show();
-  about.Show();
-  EXPECT_EQ(Count("window create About MyApp"), 1);
-  EXPECT_EQ(Count("window caption About Key hush About MyApp"), 1);
-  EXPECT_EQ(Count("window show About MyApp"), 2);
-}
-
-TEST_F(AboutTest, OkAndTheCloseButtonUnloadAndTheNextShowingLoadsAnew) {
-  for (const auto close : {+[](frmAbout& f) { f.cmdOK.UserClicked(); },
-                           +[](frmAbout& f) { f.CloseRequested(kCloseFromControlMenu); }}) {
-    platform.calls.clear();
-    about.Show();
-    close(about);
-    EXPECT_FALSE(about.Loaded());
-    EXPECT_EQ(Count("window destroy About MyApp"), 1);
-    about.Show();
-    EXPECT_EQ(Count("window create About MyApp"), 2);
-    EXPECT_EQ(about.Caption(), "About Key hush");
-    EXPECT_TRUE(about.Visible());
-    about.Unload();
-  }
-}
-
-TEST_F(AboutTest, NoticeShowsTheHomePageAndAClickOpensItQuietly) {
-  EXPECT_EQ(about.lblDisclaimer.Text().rfind("Copyright", 0), 0u);
-  EXPECT_TRUE(about.lblDisclaimer.Text().ends_with(std::string(" ") + kHomePage));
-
-  platform.shellExecuteResults = {2};  // the shell's failure stays unreported
-  EXPECT_NO_THROW(about.lblDisclaimer.UserClicked());
-  EXPECT_THAT(platform.CallsTo("ShellExecuteA"),
-              ElementsAre("ShellExecuteA(" + std::to_string(about.hWnd()) + ",open," + kHomePage +
-                          ",,,1)"));
-  EXPECT_THAT(platform.CallsTo("MsgBox"), IsEmpty());
-}
-
-TEST_F(AboutTest, GetKeyValueReadsTextAndNumbersForReadingOnly) {
-  struct Case {
-    std::string name;
-    uint32_t type;
-    std::vector<uint8_t> data;
-    std::string onEntry;
-    int16_t result;
-    std::string value;
-  };
-  const Case cases[] = {
-      {"text with its zero byte", 1, Bytes(std::string("abc\0", 4)), "", -1, "abc"},
-      {"text without its zero byte", 1, Bytes("abc"), "", -1, "abc"},
-      {"empty text", 1, {}, "old", -1, ""},
-      {"text ends at its first zero byte", 1, Bytes(std::string("abc\0def\0", 8)), "", -1, "abc"},
-      {"text filling the buffer", 1, Bytes(std::string(1023, 'a') + '\0'), "", -1,
-       std::string(1023, 'a')},
-      {"number 0", 4, {0, 0, 0, 0}, "", -1, "&h000000"},
-      {"number 256", 4, {0x00, 0x01, 0x00, 0x00}, "old", -1, "&h000100"},
-      {"number with top byte set", 4, {0x0A, 0x00, 0xBC, 0xFE}, "", -1, "&hFEBC000A"},
-      {"expandable text keeps the value", 2, Bytes(std::string("%x%\0", 4)), "old", -1, "old"},
-      {"binary keeps the value", 3, {1, 2}, "", -1, ""},
-      {"value over 1024 bytes", 1, Bytes(std::string(1025, 'a')), "old", 0, ""},
-  };
-  for (const Case& c : cases) {
-    platform.calls.clear();
-    platform.registry[kInfoKey]["PATH"] = {c.type, c.data};
-    platform.keysDeniedForWrite = {kInfoKey};  // a standard user's view of the machine's keys
-    std::string value = c.onEntry;
-    EXPECT_EQ(about.GetKeyValue(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
-                                "PATH", value),
-              c.result)
-        << c.name;
-    EXPECT_EQ(value, c.value) << c.name;
-    ASSERT_EQ(platform.calls.size(), 3u) << c.name;
-    EXPECT_EQ(platform.calls[0],
-              "RegOpenKeyExA(HKLM,SOFTWARE\\Microsoft\\Shared Tools\\MSINFO,0,131097)");
-    // The key read is the key closed, whatever the outcome.
-    const std::string& query = platform.calls[1];
-    const std::string key = query.substr(17, query.find(',') - 17);
-    EXPECT_EQ(query, "RegQueryValueExA(" + key + ",PATH,1024)");
-    EXPECT_EQ(platform.calls[2], "RegCloseKey(" + key + ")") << c.name;
-  }
-}
-
-TEST_F(AboutTest, GetKeyValueOnAMissingKeyOrValueGivesFalseAndEmptyText) {
+  Rig r;  // a missing key: nothing opened, nothing to close
   std::string value = "old";
-  EXPECT_EQ(about.GetKeyValue(kHkeyLocalMachine, "SOFTWARE\\Nowhere", "PATH", value), 0);
-  EXPECT_EQ(value, "");
-  EXPECT_EQ(platform.calls.size(), 1u);  // nothing opened, nothing to close
-
-  platform.registry[kInfoKey] = {};
-  value = "old";
-  EXPECT_EQ(about.GetKeyValue(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
-                              "PATH", value),
-            0);
-  EXPECT_EQ(value, "");
-  EXPECT_EQ(platform.CallsTo("RegCloseKey").size(), 1u);
+  EXPECT_EQ(r.program.aboutWindow().GetKeyValue(kHkeyLocalMachine, kInfo, "PATH", value), 0);
+  EXPECT_EQ(value + Calls(r.platform, {"RegClose"}), "");
 }
 
-TEST_F(AboutTest, SystemInfoStartsTheRecordedProgramOrSaysItIsUnavailable) {
-  using Registry = std::map<std::string, std::map<std::string, testing::FakePlatform::Value>>;
-  const std::string program = "C:\\Program Files\\Common Files\\MSInfo\\msinfo32.exe";
-  struct Case {
-    std::string name;
-    Registry registry;
-    std::set<std::string> files;
-    bool startFails;
-    std::vector<std::string> outcome;
-  };
-  const Case cases[] = {
-      {"path recorded: started as it is, not looked for",
-       {{kInfoKey, {{"PATH", Text(program)}}}},
-       {},
-       false,
-       {"StartProgram(" + program + ",,1)"}},
-      {"path recorded but the program cannot start",
-       {{kInfoKey, {{"PATH", Text(program)}}}},
-       {},
-       true,
-       {"StartProgram(" + program + ",,1)", kUnavailable}},
-      {"path of another kind names no program",
-       {{kInfoKey, {{"PATH", {2, Bytes(program + '\0')}}}}},
-       {},
-       false,
-       {kUnavailable}},
-      {"a number names no program",
-       {{kInfoKey, {{"PATH", {4, {0x2A, 0, 0, 0}}}}}},
-       {},
-       false,
-       {kUnavailable}},
-      {"a relative path would be looked for in the current folder",
-       {{kInfoKey, {{"PATH", Text("msinfo32.exe")}}}},
-       {"msinfo32.exe"},
-       false,
-       {kUnavailable}},
-      {"a relative folder too",
-       {{kLocationKey, {{"MSINFO", Text("Tools")}}}},
-       {"Tools\\MSINFO32.EXE"},
-       false,
-       {kUnavailable}},
-      {"a drive-relative path too",
-       {{kInfoKey, {{"PATH", Text("C:msinfo32.exe")}}}},
-       {},
-       false,
-       {kUnavailable}},
-      {"a server's path is whole",
-       {{kInfoKey, {{"PATH", Text("\\\\server\\tools\\msinfo32.exe")}}}},
-       {},
-       false,
-       {"StartProgram(\\\\server\\tools\\msinfo32.exe,,1)"}},
-      {"folder recorded and holding the program",
-       {{kInfoKey, {}}, {kLocationKey, {{"MSINFO", Text("C:\\Tools")}}}},
-       {"C:\\Tools\\MSINFO32.EXE"},
-       false,
-       {"FileExists(C:\\Tools\\MSINFO32.EXE)", "StartProgram(C:\\Tools\\MSINFO32.EXE,,1)"}},
-      {"folder recorded with its own backslash",
-       {{kLocationKey, {{"MSINFO", Text("C:\\Tools\\")}}}},
-       {},
-       false,
-       {"FileExists(C:\\Tools\\\\MSINFO32.EXE)", kUnavailable}},
-      {"folder recorded without the program",
-       {{kLocationKey, {{"MSINFO", Text("C:\\Tools")}}}},
-       {},
-       false,
-       {"FileExists(C:\\Tools\\MSINFO32.EXE)", kUnavailable}},
-      {"nothing recorded", {}, {}, false, {kUnavailable}},
-  };
-  for (const Case& c : cases) {
-    platform.calls.clear();
-    platform.registry = c.registry;
-    platform.existingFiles = c.files;
-    if (c.startFails)
-      platform.startProgramError = RuntimeError(53);
-    else
-      platform.startProgramError.reset();
-    EXPECT_NO_THROW(about.cmdSysInfo.UserClicked()) << c.name;
-    EXPECT_THAT(Outcome(), ElementsAreArray(c.outcome)) << c.name;
+TEST(About, SystemInfoStartsTheRecordedProgramOrSaysItIsUnavailable) {
+  const std::string no = "MsgBox(System Information Is Unavailable At This Time,plain)";
+  const std::string start = "StartProgram(C:\\P F\\msinfo32.exe,,1)";
+  // The PATH value's type (0: none), the MSINFO folder (if any), what happens.
+  using Case = std::tuple<uint32_t, std::string, bool, bool, std::string>;
+  for (const auto& [type, folder, exists, startFails, outcome] : std::initializer_list<Case>{
+           {1, "", false, false, start},
+           {1, "", false, true, start + " | " + no},
+           {2, "", false, false, no},
+           {0, "C:\\T", true, false,
+            "FileExists(C:\\T\\MSINFO32.EXE) | StartProgram(C:\\T\\MSINFO32.EXE,,1)"},
+           {0, "C:\\T\\", false, false, "FileExists(C:\\T\\\\MSINFO32.EXE) | " + no},
+           {0, "", false, false, no},
+       }) {
+    Rig r;
+    if (type) r.platform.registry["HKLM\\" + kInfo]["PATH"] = Value(type, "C:\\P F\\msinfo32.exe");
+    if (!folder.empty())
+      r.platform.registry["HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] =
+          Value(1, folder + '\0');
+    if (exists) r.platform.existingFiles = {"C:\\T\\MSINFO32.EXE"};
+    if (startFails) r.platform.startProgramError = RuntimeError(kErrFileNotFound);
+    EXPECT_NO_THROW(r.program.aboutWindow().cmdSysInfo.UserClicked());
+    EXPECT_EQ(Calls(r.platform, {"File", "Start", "MsgBox"}), outcome);
   }
+}
+
+TEST(About, SystemInfoStartsOnlyAFullyQualifiedPath) {
+  const std::string no = "MsgBox(System Information Is Unavailable At This Time,plain)";
+  // A number's "&h" text and relative paths would be looked for in the current folder.
+  using Case = std::tuple<std::string, FakePlatform::Value, std::string>;
+  for (const auto& [value, data, outcome] : std::initializer_list<Case>{
+           {"PATH", Value(4, std::string("\x2A\0\0\0", 4)), no},
+           {"PATH", Value(1, std::string("msinfo32.exe\0", 13)), no},
+           {"PATH", Value(1, std::string("C:msinfo32.exe\0", 15)), no},
+           {"PATH", Value(1, std::string("\\\\s\\t\\msinfo32.exe\0", 19)),
+            "StartProgram(\\\\s\\t\\msinfo32.exe,,1)"},
+           {"MSINFO", Value(1, std::string("Tools\0", 6)), no},
+       }) {
+    Rig r;
+    r.platform.existingFiles = {"msinfo32.exe", "Tools\\MSINFO32.EXE"};
+    r.platform
+        .registry[value == "PATH" ? "HKLM\\" + kInfo
+                                  : "HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location"][value] =
+        data;
+    EXPECT_NO_THROW(r.program.aboutWindow().cmdSysInfo.UserClicked());
+    EXPECT_EQ(Calls(r.platform, {"File", "Start", "MsgBox"}), outcome) << value;
+  }
+}
+
+TEST(About, AFailureToOpenTheHomePageStaysUnreported) {
+  Rig r;
+  r.platform.shellExecuteResults = {2};
+  EXPECT_NO_THROW(r.program.aboutWindow().lblDisclaimer.UserClicked());
+  EXPECT_THAT(r.platform.CallsTo("MsgBox"), IsEmpty());
 }
 
 }  // namespace
-}  // namespace keyhush
+}  // namespace keyhush::testing

@@ -1,132 +1,51 @@
 #include "settings/form_settings.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "program_fixture.h"
 
-#include "about/frm_about.h"
-#include "app/frm_main.h"
-#include "app/program.h"
-#include "fakes/fake_platform.h"
-#include "fakes/headless_windows.h"
-
-namespace keyhush {
+namespace keyhush::testing {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using ::testing::IsEmpty;
-
-constexpr const char* kRunKey = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-class FormSettingsTest : public ::testing::Test {
- protected:
-  testing::FakePlatform platform;
-  testing::HeadlessWindows windows{platform.calls};
-  Program program{platform, windows};
+struct FormSettingsTest : ProgramTest {
   FormSettings& form = program.settingsWindow();
-
-  std::string Saved(const char* application, const char* key) {
+  std::string& Saved(const char* application, const char* key) {
     return platform.settings[{application, "config", key}];
   }
-  void Select(int index) {
-    form.Combo1.UserSelected(index, index < 0 ? "" : hotKeyChoices[index].listText);
-  }
 };
 
-struct ControlRow {
-  const char* name;
-  ControlKind kind;
-  const char* text;
-  int32_t left, top, width, height;
-  int tabIndex;
-};
-
-TEST_F(FormSettingsTest, WindowAndControlsAreDeclaredAsLaidOut) {
-  const FormDesign& design = form.design();
-  EXPECT_EQ(design.caption, "Key hush settings");
-  EXPECT_EQ(design.clientWidth, 6255);
-  EXPECT_EQ(design.clientHeight, 4485);
-  EXPECT_EQ(design.border, BorderStyle::Sizable);
-  EXPECT_FALSE(design.minButton);
-  EXPECT_FALSE(design.maxButton);
-  EXPECT_TRUE(design.showInTaskbar);
-  EXPECT_EQ(design.startUp, StartUpPosition::CenterScreen);
-  EXPECT_EQ(design.font, (Font{"MS Sans Serif", 8.25, false, false}));
-
-  const ControlRow rows[] = {
-      {"Label1", ControlKind::Label, nullptr, 240, 1200, 5805, 1425, 0},
-      {"Command1", ControlKind::CommandButton, "O&K", 120, 3840, 1695, 450, 1},
-      {"Label2", ControlKind::Label, "", 1560, 105, 2475, 285, 2},
-      {"Combo1", ControlKind::DropDownCombo, "Combo1", 2040, 675, 2070, 315, 3},
-      {"Current", ControlKind::Label, "Current Hot Key:", 120, 120, 1245, 270, 4},
-      {"Label3", ControlKind::Label, "Select A New Hot Key", 120, 690, 1770, 270, 5},
-      {"Command2", ControlKind::CommandButton, "&Cancel", 1920, 3840, 1695, 450, 6},
-      {"Command3", ControlKind::CommandButton, "E&xit", 4440, 3840, 1695, 450, 7},
-      {"Check1", ControlKind::CheckBox, "Automatically load with windows startup", 240, 3240, 5895,
-       255, 8},
-      {"Command4", ControlKind::CommandButton, "&About", 4440, 120, 1695, 450, 9},
-  };
-  ASSERT_EQ(form.controls().size(), std::size(rows) + 1);
-  for (size_t i = 0; i < std::size(rows); ++i) {
-    const ControlRow& row = rows[i];
-    const Control::Design& d = form.controls()[i].design();
-    SCOPED_TRACE(row.name);
-    EXPECT_EQ(d.name, row.name);
-    EXPECT_EQ(d.kind, row.kind);
-    if (row.text) {
-      EXPECT_EQ(d.text, row.text);
-    }
-    EXPECT_EQ((std::array{d.left, d.top, d.width, d.height}),
-              (std::array{row.left, row.top, row.width, row.height}));
-    EXPECT_EQ(d.tabIndex, row.tabIndex);
-    EXPECT_FALSE(d.isDefault);
-    EXPECT_FALSE(d.isCancel);
+TEST(FormSettings, LoadRestoresTheSavedHotKeyOrWinXAndWritesNothing) {
+  // registered: the arguments of RegisterHotKey(256,1,...), if any
+  for (auto [modifier, key, registered, label] : std::initializer_list<std::array<const char*, 4>>{
+           {"", "", "8,88", "Win Button X"},
+           {"", "Q", "8,88", "Win Button X"},
+           {"Shift", "", "8,88", "Win Button X"},  // a known modifier without a key
+           {"Ctrl", "Y", "2,89", "Ctrl Y"},
+           {"Alt", "Zebra", "1,90", "Alt Z"},
+           {"Win Button", "x", "8,120", "Win Button x"},
+           {"Ctrl", "\xE9", "2,233", "Ctrl \xE9"},
+           {"Shift", "A", "4,65", "Shift A (unavailable)"},
+           {"ctrl", "Y", nullptr, " "},
+           {"Hyper", "Y", nullptr, " "},
+           {"Alt ", "Y", nullptr, " "},
+       }) {
+    Rig r;
+    r.platform.heldByOthers.insert({MOD_SHIFT, 'A'});
+    r.platform.settings[{"Key hush", "config", "modifier"}] = modifier;
+    r.platform.settings[{"Key hush", "config", "currentkey"}] = key;
+    FormSettings& form = r.program.settingsWindow();
+    form.Load();
+    EXPECT_EQ(Calls(r.platform, {"RegisterHotKey", "WriteSetting"}),
+              registered ? "RegisterHotKey(256,1," + std::string(registered) + ")" : "")
+        << modifier << key;
+    EXPECT_EQ(form.Label2.Text(), label);
   }
-
-  const Control::Design& line = form.controls().back().design();
-  EXPECT_EQ(line.name, "Line2");
-  EXPECT_EQ(line.kind, ControlKind::Line);
-  EXPECT_EQ((std::array{line.left, line.top, line.right, line.bottom}),
-            (std::array{240, 2880, 6120, 2880}));
-
-  EXPECT_EQ(form.Label1.design().font, (Font{"Arial", 11.25, false, false}));
-  EXPECT_EQ(form.Label2.design().font, (Font{"MS Sans Serif", 8.25, false, true}));
-  for (const Control* plain : {&form.Command1, &form.Combo1, &form.Check1, &form.Current})
-    EXPECT_FALSE(plain->design().font.has_value()) << plain->name();
-}
-
-TEST_F(FormSettingsTest, DescriptionHasItsRunsOfSpaces) {
-  EXPECT_EQ(form.Label1.Text(),
-            "Lock the windows desktop via Key hush v1 and a windows system wide hot-key." +
-                std::string(140, ' ') + "Just choose a hot-key and leave it in the system tray." +
-                "    Press the hot key and watch your desktop lock!");
-}
-
-TEST_F(FormSettingsTest, ListOffersTheTenHotKeysInOrder) {
-  EXPECT_THAT(form.Combo1.design().list,
-              ElementsAre("Ctrl + Y", "Ctrl + K", "Ctrl + I", "Alt + X", "Alt + Y", "Alt + Z",
-                          "Shift + A", "Shift + B", "Shift + C", "Win Button + X"));
-}
-
-TEST_F(FormSettingsTest, FirstLoadShowsWinXAndWritesNothing) {
-  form.Load();
-  EXPECT_EQ(form.Label2.Text(), "Win Button X");
-  EXPECT_EQ(form.Combo1.Text(), "Win Button X");
-  EXPECT_EQ(form.Combo1.ListIndex(), -1);
-  EXPECT_EQ(form.Check1.Value(), kUnchecked);
-  EXPECT_THAT(platform.CallsTo("WriteSetting"), IsEmpty());
-  EXPECT_THAT(platform.CallsTo("RegCreateKeyA"), IsEmpty());
-  EXPECT_THAT(platform.CallsTo("RegOpenKeyExA"), IsEmpty());
-  EXPECT_FALSE(form.Visible());
 }
 
 TEST_F(FormSettingsTest, LoadWithStartupOnTicksTheBoxAndRewritesTheRunValueFirst) {
-  platform.settings[{"Keyhush", "config", "startup"}] = "true";
-  platform.settings[{"Key hush", "config", "modifier"}] = "Alt";
-  platform.settings[{"Key hush", "config", "currentkey"}] = "Z";
+  Saved("Keyhush", "startup") = "true";
+  Saved("Key hush", "modifier") = "Alt";
+  Saved("Key hush", "currentkey") = "Z";
   platform.exeFolder = "D:\\";
   form.Load();
-
   EXPECT_THAT(platform.calls,
               ElementsAre("window create Key hush settings", "ReadSetting(Keyhush,config,startup)",
                           "window change Check1 Key hush settings",
@@ -137,146 +56,58 @@ TEST_F(FormSettingsTest, LoadWithStartupOnTicksTheBoxAndRewritesTheRunValueFirst
                           "ReadSetting(Key hush,config,currentkey)", "SetWindowLongA(256,-4,49374)",
                           "RegisterHotKey(256,1,1,90)", "window change Label2 Key hush settings",
                           "window change Combo1 Key hush settings"));
-  const auto& data = platform.registry[kRunKey]["Keyhush"].data;
-  EXPECT_EQ(std::string(data.begin(), data.end()), std::string("\"D:\\\\keyhush.exe\"") + '\0');
-  EXPECT_EQ(form.Check1.Value(), kChecked);
-  EXPECT_EQ(form.Label2.Text(), "Alt Z");
   EXPECT_EQ(form.Combo1.Text(), "Alt Z");
-  EXPECT_EQ(form.Combo1.ListIndex(), -1);
+  for (const char* saved : {"True", "TRUE", "true ", " true", "-1"}) {  // only exactly "true"
+    Rig r;
+    r.platform.settings[{"Keyhush", "config", "startup"}] = saved;
+    r.program.settingsWindow().Load();
+    EXPECT_EQ(r.program.settingsWindow().Check1.Value(), kUnchecked) << saved;
+  }
 }
 
-TEST_F(FormSettingsTest, EachSelectionAppliesAndSavesAtOnce) {
+TEST_F(FormSettingsTest, EachSelectionRegistersShowsAndSavesItsHotKeyAndNoEntryClearsIt) {
+  const char* const keys[] = {"2,89", "2,75", "2,73", "1,88", "1,89",
+                              "1,90", "4,65", "4,66", "4,67", "8,88"};
+  const char* const labels[] = {"Ctrl Y", "Ctrl K",  "Ctrl I",  "Alt X",   "Alt Y",
+                                "Alt Z",  "Shift A", "Shift B", "Shift C", "Win Button X"};
   form.Load();
-  const char* const shown[] = {"Ctrl Y", "Ctrl K",  "Ctrl I",  "Alt X",   "Alt Y",
-                               "Alt Z",  "Shift A", "Shift B", "Shift C", "Win Button X"};
   for (int index = 0; index < 10; ++index) {
-    SCOPED_TRACE(index);
-    platform.calls.clear();
-    Select(index);
-    const HotKeyChoice& choice = hotKeyChoices[index];
-    EXPECT_THAT(platform.CallsTo("RegisterHotKey"),
-                ElementsAre("RegisterHotKey(256,1," + std::to_string(choice.modifier) + "," +
-                            std::to_string(choice.keyCode) + ")"));
-    EXPECT_THAT(platform.CallsTo("UnregisterHotKey"), ElementsAre("UnregisterHotKey(256,1)"));
-    EXPECT_EQ(form.Label2.Text(), shown[index]);
-    const std::string text = shown[index];
-    EXPECT_EQ(Saved("Key hush", "modifier") + " " + Saved("Key hush", "currentkey"), text);
+    form.Combo1.UserSelected(index, "");
+    EXPECT_EQ(platform.CallsTo("RegisterHotKey").back(),
+              "RegisterHotKey(256,1," + std::string(keys[index]) + ")");
+    EXPECT_EQ(form.Label2.Text(), labels[index]);
+    EXPECT_EQ(Saved("Key hush", "modifier") + " " + Saved("Key hush", "currentkey"), labels[index]);
   }
-}
-
-TEST_F(FormSettingsTest, SelectionOfNoEntryClearsTheHotKeyAndKeepsTheLabel) {
-  form.Load();
-  Select(7);
   platform.calls.clear();
-  Select(-1);
-  EXPECT_THAT(platform.CallsTo("UnregisterHotKey"), ElementsAre("UnregisterHotKey(256,1)"));
-  EXPECT_THAT(platform.CallsTo("RegisterHotKey"), IsEmpty());
-  EXPECT_EQ(form.Label2.Text(), "Shift B");
-  EXPECT_EQ(Saved("Key hush", "modifier"), "Shift");
-  EXPECT_EQ(Saved("Key hush", "currentkey"), "B");
+  form.Combo1.UserSelected(-1, "typed");  // the last names stay shown, and are saved again
+  EXPECT_EQ(Calls(platform, {""}),
+            "SetWindowLongA(256,-4,240) | UnregisterHotKey(256,1) | WriteSetting(Key "
+            "hush,config,modifier,Win Button) | WriteSetting(Key hush,config,currentkey,X)");
+  EXPECT_EQ(form.Label2.Text(), "Win Button X");
+  for (int16_t index : {int16_t{10}, int16_t{-32768}})  // outside the list, as from code
+    EXPECT_FALSE(form.hotKeySettings().ApplyHotKeyChoice(form.hWnd(), index));
 }
 
-TEST_F(FormSettingsTest, TickingAndClearingTheBoxAppliesAtOnce) {
-  form.Load();
-  form.Check1.UserSetValue(kChecked);
-  EXPECT_EQ(platform.registry[kRunKey].count("Keyhush"), 1u);
-  EXPECT_EQ(Saved("Keyhush", "startup"), "true");
-  form.Check1.UserSetValue(kUnchecked);
-  EXPECT_EQ(platform.registry[kRunKey].count("Keyhush"), 0u);
-  EXPECT_EQ(Saved("Keyhush", "startup"), "false");
-  // A greyed box is no wish to start at log-on.
-  form.Check1.UserSetValue(kGrayed);
-  EXPECT_EQ(Saved("Keyhush", "startup"), "false");
-}
-
-TEST_F(FormSettingsTest, OkSavesAllThreeValuesAndTheRunValueThenHides) {
-  for (const int box : {kChecked, kUnchecked}) {
-    SCOPED_TRACE(box);
-    form.Show();
-    form.Check1.SetValue(box);
-    platform.calls.clear();
-    form.Command1.UserClicked();
-    EXPECT_THAT(platform.CallsTo("WriteSetting"),
-                ElementsAre("WriteSetting(Key hush,config,modifier,Win Button)",
-                            "WriteSetting(Key hush,config,currentkey,X)",
-                            std::string("WriteSetting(Keyhush,config,startup,") +
-                                (box == kChecked ? "true" : "false") + ")"));
-    EXPECT_EQ(platform.registry[kRunKey].count("Keyhush"), box == kChecked ? 1u : 0u);
-    EXPECT_THAT(platform.CallsTo(box == kChecked ? "RegSetValueExA" : "RegDeleteValueA"),
-                ::testing::SizeIs(1));
-    EXPECT_EQ(platform.calls.back(), "window hide Key hush settings");
-  }
-}
-
-TEST_F(FormSettingsTest, CancelAndCloseOnlyHide) {
+TEST_F(FormSettingsTest, OkSavesAllThreeValuesInOrderThenHides) {
   form.Show();
-  Select(7);
+  form.Check1.UserSetValue(kGrayed);  // a greyed box is no wish to start at log-on
+  EXPECT_EQ(Saved("Keyhush", "startup"), "false");
   form.Check1.UserSetValue(kChecked);
   platform.calls.clear();
-  form.Command2.UserClicked();
-  EXPECT_THAT(platform.calls, ElementsAre("window hide Key hush settings"));
-
-  form.Show();
-  platform.calls.clear();
-  for (int16_t reason : {kCloseFromControlMenu, kCloseFromCode, kCloseFromWindows}) {
-    form.CloseRequested(reason);
-    EXPECT_TRUE(form.Loaded());
-    EXPECT_FALSE(form.Visible());
-  }
-  EXPECT_THAT(platform.CallsTo("UnregisterHotKey"), IsEmpty());
-  EXPECT_THAT(platform.CallsTo("SetWindowLongA"), IsEmpty());
-  EXPECT_EQ(form.Label2.Text(), "Shift B");
-  EXPECT_EQ(Saved("Key hush", "currentkey"), "B");
-  EXPECT_EQ(Saved("Keyhush", "startup"), "true");
+  form.Command1.UserClicked();
+  EXPECT_EQ(Calls(platform, {"Write", "RegSet", "window"}),
+            "WriteSetting(Key hush,config,modifier,Win Button) | WriteSetting(Key "
+            "hush,config,currentkey,X) | RegSetValueExA(4097,Keyhush,1,40) | "
+            "WriteSetting(Keyhush,config,startup,true) | window hide Key hush settings");
 }
 
 TEST_F(FormSettingsTest, ExitClearsTheHotKeyRemovesTheTrayIconThenEnds) {
   program.Start();
-  const Handle settings = form.hWnd();
-  const Handle tray = program.mainWindow().picSystemTray.hWnd();
   platform.calls.clear();
-  platform.notifyRecords.clear();
-
-  EXPECT_THROW(form.Command3.UserClicked(), testing::ProgramEnded);
-
-  const std::string window = std::to_string(settings);
-  EXPECT_THAT(platform.calls,
-              ElementsAre("SetWindowLongA(" + window + ",-4,240)",
-                          "UnregisterHotKey(" + window + ",1)", "Shell_NotifyIconA(2)", "End()"));
-  const NotifyIconRecord& record = platform.notifyRecords.at(0);
-  EXPECT_EQ(record[4] | record[5] << 8 | record[6] << 16 | record[7] << 24, static_cast<int>(tray));
-  EXPECT_EQ(record[8], 1);
-}
-
-TEST_F(FormSettingsTest, AboutShowsTheAboutWindow) {
-  form.Show();
-  form.Command4.UserClicked();
-  EXPECT_TRUE(program.aboutWindow().Visible());
-  EXPECT_TRUE(form.Visible());
-}
-
-TEST_F(FormSettingsTest, RefusedHotKeyIsMarkedUnavailable) {
-  platform.heldByOthers.insert({MOD_WIN, 'X'});
-  platform.heldByOthers.insert({MOD_SHIFT, 'A'});
-  form.Load();
-  EXPECT_EQ(form.Label2.Text(), "Win Button X (unavailable)");
-  EXPECT_EQ(form.Combo1.Text(), "Win Button X");
-
-  Select(7);
-  EXPECT_EQ(form.Label2.Text(), "Shift B");
-  Select(6);
-  EXPECT_EQ(form.Label2.Text(), "Shift A (unavailable)");
-  EXPECT_EQ(Saved("Key hush", "modifier"), "Shift");
-  EXPECT_EQ(Saved("Key hush", "currentkey"), "A");
-}
-
-TEST_F(FormSettingsTest, UnknownSavedModifierIsNoRefusal) {
-  platform.settings[{"Key hush", "config", "modifier"}] = "ctrl";
-  platform.settings[{"Key hush", "config", "currentkey"}] = "Y";
-  form.Load();
-  EXPECT_EQ(form.Label2.Text(), " ");
-  EXPECT_THAT(platform.CallsTo("RegisterHotKey"), IsEmpty());
+  EXPECT_THROW(form.Command3.UserClicked(), ProgramEnded);
+  EXPECT_THAT(platform.calls, ElementsAre("SetWindowLongA(512,-4,240)", "UnregisterHotKey(512,1)",
+                                          "Shell_NotifyIconA(2)", "End()"));
 }
 
 }  // namespace
-}  // namespace keyhush
+}  // namespace keyhush::testing

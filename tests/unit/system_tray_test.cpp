@@ -1,116 +1,52 @@
 #include "tray/system_tray.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "program_fixture.h"
 
-#include <ostream>
-#include <string>
-
-#include "fakes/fake_platform.h"
-
-namespace keyhush {
+namespace keyhush::testing {
 namespace {
 
-using ::testing::ElementsAre;
-
-uint32_t Field(const NotifyIconRecord& record, size_t offset) {
-  return record[offset] | record[offset + 1] << 8 | record[offset + 2] << 16 |
-         static_cast<uint32_t>(record[offset + 3]) << 24;
-}
-
-std::string TipField(const NotifyIconRecord& record) {
-  return std::string(record.begin() + 24, record.end());
-}
-
-class SystemTrayTest : public ::testing::Test {
- protected:
-  testing::FakePlatform platform;
-  mdlSystemTray tray{platform};
-};
-
-struct TipCase {
-  std::string tip;
-  std::string field;  // the 64 bytes the shell gets
-  friend void PrintTo(const TipCase& tipCase, std::ostream* out) {
-    *out << '"' << tipCase.tip << '"';
+TEST(SystemTray, AddAndModifyFillTheRecordAlikeAndRemoveSendsOnlyWindowAndIdentifier) {
+  // The 64-byte tip field: the tip, its NUL, spaces; too long a tip is cut to keep the NUL.
+  for (auto [length, field] : {std::pair{0, std::string(1, '\0') + std::string(63, ' ')},
+                               {62, std::string(62, 't') + '\0' + ' '},
+                               {63, std::string(63, 't') + '\0'},
+                               {64, std::string(63, 't') + '\0'},
+                               {65, std::string(63, 't') + '\0'}}) {
+    FakePlatform platform;
+    mdlSystemTray tray{platform};
+    tray.AddTrayIcon(0x1234, 1, 0xABCD0001, std::string(length, 't'));
+    tray.ModifyTrayIcon(0x1234, 1, 0xABCD0001, std::string(length, 't'));
+    tray.RemoveTrayIcon(0x1234, 1);
+    EXPECT_EQ(Calls(platform, {""}),
+              "Shell_NotifyIconA(0) | Shell_NotifyIconA(1) | Shell_NotifyIconA(2)");
+    const NotifyIconRecord& record = platform.notifyRecords.at(0);
+    EXPECT_EQ(platform.notifyRecords.at(1), record);
+    for (auto [offset, value] :
+         {std::pair{0, 88u}, {4, 0x1234u}, {8, 1u}, {12, 7u}, {16, 0x200u}, {20, 0xABCD0001u}})
+      EXPECT_EQ(Field(record, offset), value) << offset;
+    EXPECT_EQ(std::string(record.begin() + 24, record.end()), field) << length;
+    NotifyIconRecord removal{};  // made afresh: nothing of the tip or icon before it
+    removal[0] = 88, removal[4] = 0x34, removal[5] = 0x12, removal[8] = 1;
+    EXPECT_EQ(platform.notifyRecords.at(2), removal);
   }
-};
-
-class TipTest : public SystemTrayTest, public ::testing::WithParamInterface<TipCase> {};
-
-TEST_P(TipTest, AddAndModifyFillTheRecordAlikeWithTheTipFitted) {
-  const Handle window = 0x1234, icon = 0xABCD0001;
-  tray.AddTrayIcon(window, 1, icon, GetParam().tip);
-  tray.ModifyTrayIcon(window, 1, icon, GetParam().tip);
-
-  EXPECT_THAT(platform.calls, ElementsAre("Shell_NotifyIconA(0)", "Shell_NotifyIconA(1)"));
-  ASSERT_EQ(platform.notifyRecords.size(), 2u);
-  EXPECT_EQ(platform.notifyRecords[0], platform.notifyRecords[1]);
-  const NotifyIconRecord& record = platform.notifyRecords[0];
-  EXPECT_EQ(Field(record, 0), 88u);
-  EXPECT_EQ(Field(record, 4), window);
-  EXPECT_EQ(Field(record, 8), 1u);
-  EXPECT_EQ(Field(record, 12), 7u);
-  EXPECT_EQ(Field(record, 16), 0x200u);
-  EXPECT_EQ(Field(record, 20), icon);
-  EXPECT_EQ(TipField(record), GetParam().field);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Tips, TipTest,
-    ::testing::Values(TipCase{"Key hush v1",
-                              std::string("Key hush v1") + '\0' + std::string(52, ' ')},
-                      TipCase{"New Icon and Tooltip!",
-                              std::string("New Icon and Tooltip!") + '\0' + std::string(42, ' ')},
-                      TipCase{"", std::string(1, '\0') + std::string(63, ' ')},
-                      TipCase{std::string(62, 'a'), std::string(62, 'a') + '\0' + ' '},
-                      TipCase{std::string(63, 'b'), std::string(63, 'b') + '\0'},
-                      // Too long for the field: cut so that the NUL still fits.
-                      TipCase{std::string(64, 'c'), std::string(63, 'c') + '\0'},
-                      TipCase{std::string(65, 'd'), std::string(63, 'd') + '\0'},
-                      TipCase{std::string(300, 'e'), std::string(63, 'e') + '\0'}),
-    [](const auto& info) { return "Length" + std::to_string(info.param.tip.size()); });
-
-TEST_F(SystemTrayTest, RemoveSendsOnlySizeWindowAndIdentifier) {
-  tray.RemoveTrayIcon(0x1234, 1);
-
-  EXPECT_THAT(platform.calls, ElementsAre("Shell_NotifyIconA(2)"));
-  NotifyIconRecord expected{};
-  expected[0] = 88;
-  expected[4] = 0x34;
-  expected[5] = 0x12;
-  expected[8] = 1;
-  EXPECT_EQ(platform.notifyRecords.at(0), expected);
-}
-
-TEST_F(SystemTrayTest, EachCallBuildsItsRecordAfresh) {
-  tray.AddTrayIcon(0x1234, 1, 0x55, std::string(63, 'x'));
-  tray.AddTrayIcon(0x1234, 1, 0x55, "v1");
-  tray.RemoveTrayIcon(0x1234, 1);
-
-  EXPECT_EQ(TipField(platform.notifyRecords.at(1)),
-            std::string("v1") + '\0' + std::string(61, ' '));
-  EXPECT_EQ(TipField(platform.notifyRecords.at(2)), std::string(64, '\0'));
-}
-
-// The callback window reports each mouse message over the icon as if it were a pixel position,
-// which the runtime turns into twips at the screen's resolution; real pointer positions over the
-// 375-twip box must never pass for a right-button release.
-TEST_F(SystemTrayTest, OnlyTheRightButtonReleaseIsRecognisedAtEveryResolution) {
-  constexpr int32_t kBoxWidth = 375;
-  for (int32_t twipsPerPixel : {15, 12, 10, 8, 7}) {
-    platform.twipsPerPixelX = twipsPerPixel;
-    for (int32_t message = 0x200; message <= 0x209; ++message) {
-      EXPECT_EQ(tray.IsRightButtonRelease(static_cast<float>(message * twipsPerPixel)),
-                message == 0x205)
-          << message << " at " << twipsPerPixel << " twips per pixel";
-    }
-    for (int32_t pixel = -1; pixel * twipsPerPixel <= kBoxWidth; ++pixel)
-      EXPECT_FALSE(tray.IsRightButtonRelease(static_cast<float>(pixel * twipsPerPixel)));
+// The callback window reports each mouse message as if it were a pixel position, in twips; no
+// real pointer position over the 375-twip box may pass for a right-button release.
+TEST(SystemTray, OnlyTheRightButtonReleaseIsRecognisedAtEveryResolution) {
+  FakePlatform platform;
+  mdlSystemTray tray{platform};
+  for (int32_t twips : {15, 12, 10, 8, 7}) {
+    platform.twipsPerPixelX = twips;
+    for (int32_t message = 0x200; message <= 0x209; ++message)
+      EXPECT_EQ(tray.IsRightButtonRelease(static_cast<float>(message * twips)), message == 0x205)
+          << message << " at " << twips;
+    for (int32_t pixel = -1; pixel * twips <= 375; ++pixel)
+      EXPECT_FALSE(tray.IsRightButtonRelease(static_cast<float>(pixel * twips)));
   }
   platform.twipsPerPixelX = 0;
   EXPECT_FALSE(tray.IsRightButtonRelease(0.0f));
 }
 
 }  // namespace
-}  // namespace keyhush
+}  // namespace keyhush::testing

@@ -2,22 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <sstream>
 #include <utility>
 
 namespace keyhush::testing {
 
 namespace {
-
-template <typename... Args>
-std::string Call(const char* name, const Args&... args) {
-  std::ostringstream out;
-  out << name << '(';
-  [[maybe_unused]] const char* separator = "";
-  ((out << separator << args, separator = ","), ...);
-  out << ')';
-  return out.str();
-}
 
 std::string RootName(Handle root) {
   if (root == kHkeyCurrentUser) return "HKCU";
@@ -54,17 +43,12 @@ std::vector<std::string> FakePlatform::CallsTo(const std::string& prefix) const 
 }
 
 bool FakePlatform::RegisterHotKey(Handle window, int32_t id, uint32_t modifiers, uint32_t key) {
-  calls.push_back(Call("RegisterHotKey", window, id, modifiers, key));
-  return registerHotKeyResult && !heldByOthers.count({modifiers, key});
-}
-
-bool FakePlatform::UnregisterHotKey(Handle window, int32_t id) {
-  calls.push_back(Call("UnregisterHotKey", window, id));
-  return true;
+  Log("RegisterHotKey", window, id, modifiers, key);
+  return !heldByOthers.count({modifiers, key});
 }
 
 ProcAddress FakePlatform::SetWindowLongA(Handle window, int32_t index, ProcAddress procedure) {
-  calls.push_back(Call("SetWindowLongA", window, index, procedure));
+  Log("SetWindowLongA", window, index, procedure);
   if (setWindowLongFails) return 0;
   auto [it, inserted] = procedures.try_emplace(window, formProcedure);
   return std::exchange(it->second, procedure);
@@ -74,18 +58,13 @@ intptr_t FakePlatform::CallWindowProcA(ProcAddress procedure, Handle window, uin
                                        uintptr_t wParam, intptr_t lParam) {
   if (procedure == kHookAddress && hookProcedure)
     return hookProcedure->Call(window, message, wParam, lParam);
-  calls.push_back(Call("CallWindowProcA", procedure, window, message, wParam, lParam));
+  Log("CallWindowProcA", procedure, window, message, wParam, lParam);
   return formProcedureResult;
-}
-
-ProcAddress FakePlatform::AddressOf(WindowProcedure& procedure) {
-  hookProcedure = &procedure;
-  return kHookAddress;
 }
 
 int32_t FakePlatform::SHGetFolderPathA(Handle owner, int32_t folder, Handle token, uint32_t flags,
                                        char* buffer) {
-  calls.push_back(Call("SHGetFolderPathA", owner, folder, token, flags));
+  Log("SHGetFolderPathA", owner, folder, token, flags);
   if (folderResult < 0) return folderResult;
   if (folderLeavesNoNul) {
     std::memset(buffer, 'x', 260);
@@ -95,61 +74,44 @@ int32_t FakePlatform::SHGetFolderPathA(Handle owner, int32_t folder, Handle toke
   return folderResult;
 }
 
-std::string FakePlatform::GetSystemDirectoryA() {
-  calls.push_back(Call("GetSystemDirectoryA"));
-  return systemDirectory;
-}
-
-bool FakePlatform::Shell_NotifyIconA(uint32_t message, const NotifyIconRecord& record) {
-  calls.push_back(Call("Shell_NotifyIconA", message));
-  notifyRecords.push_back(record);
-  return true;
-}
-
 Handle FakePlatform::FindWindowA(const char* className, const char* windowName) {
-  calls.push_back(
-      Call("FindWindowA", className ? className : "null", windowName ? windowName : "null"));
+  Log("FindWindowA", className ? className : "null", windowName ? windowName : "null");
   return trayWindow;
 }
 
 Handle FakePlatform::FindWindowExA(Handle parent, Handle childAfter, const char* className,
                                    const char* windowName) {
-  calls.push_back(Call("FindWindowExA", parent, childAfter, className ? className : "null",
-                       windowName ? windowName : "null"));
+  Log("FindWindowExA", parent, childAfter, className ? className : "null",
+      windowName ? windowName : "null");
   return parent != 0 ? trayNotifyWindow : 0;
 }
 
 bool FakePlatform::GetWindowRect(Handle window, Rect& rect) {
-  calls.push_back(Call("GetWindowRect", window));
+  Log("GetWindowRect", window);
   auto it = windowRects.find(window);
   if (it == windowRects.end()) return false;
   rect = it->second;
   return true;
 }
 
-bool FakePlatform::DrawAnimatedRects(Handle window, int32_t animation, const Rect& from,
-                                     const Rect& to) {
-  calls.push_back(Call("DrawAnimatedRects", window, animation, from.left, from.top, from.right,
-                       from.bottom, to.left, to.top, to.right, to.bottom));
-  return true;
-}
-
 int32_t FakePlatform::RegCreateKeyA(Handle root, const std::string& subKey, Handle& key) {
-  calls.push_back(Call("RegCreateKeyA", RootName(root), subKey));
+  Log("RegCreateKeyA", RootName(root), subKey);
   const std::string path = KeyPath(root, subKey);
   if (keysDeniedForWrite.count(path)) return kErrorAccessDenied;
   registry[path];
-  key = nextKey_++;
-  openKeys_[key] = path;
-  return 0;
+  return Open(path, key);
 }
 
 int32_t FakePlatform::RegOpenKeyExA(Handle root, const std::string& subKey, uint32_t options,
                                     uint32_t access, Handle& key) {
-  calls.push_back(Call("RegOpenKeyExA", RootName(root), subKey, options, access));
+  Log("RegOpenKeyExA", RootName(root), subKey, options, access);
   const std::string path = KeyPath(root, subKey);
   if (!registry.count(path)) return kErrorFileNotFound;
   if ((access & kWriteAccess) && keysDeniedForWrite.count(path)) return kErrorAccessDenied;
+  return Open(path, key);
+}
+
+int32_t FakePlatform::Open(const std::string& path, Handle& key) {
   key = nextKey_++;
   openKeys_[key] = path;
   return 0;
@@ -157,7 +119,7 @@ int32_t FakePlatform::RegOpenKeyExA(Handle root, const std::string& subKey, uint
 
 int32_t FakePlatform::RegSetValueExA(Handle key, const std::string& name, uint32_t type,
                                      const std::vector<uint8_t>& data) {
-  calls.push_back(Call("RegSetValueExA", key, name, type, data.size()));
+  Log("RegSetValueExA", key, name, type, data.size());
   auto it = openKeys_.find(key);
   if (it == openKeys_.end()) return kErrorInvalidHandle;
   registry[it->second][name] = Value{type, data};
@@ -166,7 +128,7 @@ int32_t FakePlatform::RegSetValueExA(Handle key, const std::string& name, uint32
 
 int32_t FakePlatform::RegQueryValueExA(Handle key, const std::string& name, uint32_t& type,
                                        uint8_t* buffer, uint32_t& size) {
-  calls.push_back(Call("RegQueryValueExA", key, name, size));
+  Log("RegQueryValueExA", key, name, size);
   auto it = openKeys_.find(key);
   if (it == openKeys_.end()) return kErrorInvalidHandle;
   const auto& values = registry[it->second];
@@ -184,78 +146,39 @@ int32_t FakePlatform::RegQueryValueExA(Handle key, const std::string& name, uint
 }
 
 int32_t FakePlatform::RegDeleteValueA(Handle key, const std::string& name) {
-  calls.push_back(Call("RegDeleteValueA", key, name));
+  Log("RegDeleteValueA", key, name);
   auto it = openKeys_.find(key);
   if (it == openKeys_.end()) return kErrorInvalidHandle;
   return registry[it->second].erase(name) ? 0 : kErrorFileNotFound;
 }
 
 int32_t FakePlatform::RegCloseKey(Handle key) {
-  calls.push_back(Call("RegCloseKey", key));
+  Log("RegCloseKey", key);
   return openKeys_.erase(key) ? 0 : kErrorInvalidHandle;
 }
 
 intptr_t FakePlatform::ShellExecuteA(Handle owner, const std::string& operation,
                                      const std::string& file, const std::string& parameters,
                                      const std::string& directory, int32_t showCommand) {
-  calls.push_back(
-      Call("ShellExecuteA", owner, operation, file, parameters, directory, showCommand));
+  Log("ShellExecuteA", owner, operation, file, parameters, directory, showCommand);
   if (shellExecuteResults.empty()) return 42;
   const intptr_t result = shellExecuteResults.front();
   shellExecuteResults.erase(shellExecuteResults.begin());
   return result;
 }
 
-bool FakePlatform::SetClipboardText(const std::string& text) {
-  calls.push_back(Call("SetClipboardText", text));
-  if (!clipboardAvailable) return false;
-  clipboard = text;
-  return true;
-}
-
-void FakePlatform::MsgBox(const std::string& text, MessageKind kind) {
-  calls.push_back(Call("MsgBox", text, kind == MessageKind::Plain ? "plain" : "error"));
-}
-
 uint32_t FakePlatform::StartProgram(const std::string& program, const std::string& arguments,
                                     int32_t windowStyle) {
-  calls.push_back(Call("StartProgram", program, arguments, windowStyle));
+  Log("StartProgram", program, arguments, windowStyle);
   if (startProgramError) throw *startProgramError;
   return 1234;
 }
 
-bool FakePlatform::FileExists(const std::string& path) {
-  calls.push_back(Call("FileExists", path));
-  return existingFiles.count(path) > 0;
-}
-
-std::string FakePlatform::ExeFolder() {
-  return exeFolder;
-}
-std::string FakePlatform::ExeBaseName() {
-  return exeBaseName;
-}
-
 std::string FakePlatform::ReadSetting(const std::string& application, const std::string& section,
                                       const std::string& key) {
-  calls.push_back(Call("ReadSetting", application, section, key));
+  Log("ReadSetting", application, section, key);
   auto it = settings.find({application, section, key});
   return it == settings.end() ? std::string() : it->second;
-}
-
-void FakePlatform::WriteSetting(const std::string& application, const std::string& section,
-                                const std::string& key, const std::string& value) {
-  calls.push_back(Call("WriteSetting", application, section, key, value));
-  settings[{application, section, key}] = value;
-}
-
-int32_t FakePlatform::TwipsPerPixelX() {
-  return twipsPerPixelX;
-}
-
-void FakePlatform::End() {
-  calls.push_back(Call("End"));
-  throw ProgramEnded{};
 }
 
 }  // namespace keyhush::testing

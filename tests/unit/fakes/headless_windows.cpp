@@ -6,13 +6,9 @@ class HeadlessWindow : public FormWindow {
  public:
   HeadlessWindow(HeadlessWindows& system, Form& form, Handle handle)
       : system_(system), form_(form), handle_(handle) {
-    system_.windows_[handle_] = this;
     Log("create");
   }
-  ~HeadlessWindow() override {
-    system_.windows_.erase(handle_);
-    Log("destroy");
-  }
+  ~HeadlessWindow() override { Log("destroy"); }
 
   Handle handle() const override { return handle_; }
   Handle controlHandle(const Control& control) const override {
@@ -65,11 +61,6 @@ std::unique_ptr<FormWindow> HeadlessWindows::Create(Form& form) {
   const Handle handle = nextHandle_;
   nextHandle_ += 0x100;
   return std::make_unique<HeadlessWindow>(*this, form, handle);
-}
-
-FormWindow* HeadlessWindows::Find(Handle handle) const {
-  auto it = windows_.find(handle);
-  return it == windows_.end() ? nullptr : it->second;
 }
 
 }  // namespace keyhush::testing

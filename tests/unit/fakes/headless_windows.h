@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -17,8 +16,6 @@ class HeadlessWindows : public WindowSystem {
 
   std::unique_ptr<FormWindow> Create(Form& form) override;
 
-  // The window that has `handle`, or null.
-  FormWindow* Find(Handle handle) const;
   // The menu item a pop-up menu returns next, by caption; empty: the menu is dismissed.
   std::string nextMenuChoice;
   // What the last pop-up menu showed: its items' captions, and the default item's caption.
@@ -29,7 +26,6 @@ class HeadlessWindows : public WindowSystem {
   friend class HeadlessWindow;
   std::vector<std::string>& log_;
   Handle nextHandle_ = 0x100;
-  std::map<Handle, FormWindow*> windows_;
 };
 
 }  // namespace keyhush::testing

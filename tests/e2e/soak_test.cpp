@@ -143,8 +143,6 @@ class Soak : public KeyhushTest {
   bool ClickUntil(HWND button, Condition done) {
     for (int attempt = 0; attempt < 2; ++attempt) {
       if (attempt > 0) ++secondClicks;
-      // The window that was active a moment ago may still come forward over it: the button must
-      // stay what the pointer hits for a moment.
       const POINT at = CentreOf(button);
       const auto hit = [&] { return WindowFromPoint(at) == button; };
       if (!WaitUntil([&] {

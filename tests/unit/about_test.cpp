@@ -68,6 +68,29 @@ TEST(About, SystemInfoStartsTheRecordedProgramOrSaysItIsUnavailable) {
   }
 }
 
+TEST(About, SystemInfoStartsOnlyAFullyQualifiedPath) {
+  const std::string no = "MsgBox(System Information Is Unavailable At This Time,plain)";
+  // A number's "&h" text and relative paths would be looked for in the current folder.
+  using Case = std::tuple<std::string, FakePlatform::Value, std::string>;
+  for (const auto& [value, data, outcome] : std::initializer_list<Case>{
+           {"PATH", Value(4, std::string("\x2A\0\0\0", 4)), no},
+           {"PATH", Value(1, std::string("msinfo32.exe\0", 13)), no},
+           {"PATH", Value(1, std::string("C:msinfo32.exe\0", 15)), no},
+           {"PATH", Value(1, std::string("\\\\s\\t\\msinfo32.exe\0", 19)),
+            "StartProgram(\\\\s\\t\\msinfo32.exe,,1)"},
+           {"MSINFO", Value(1, std::string("Tools\0", 6)), no},
+       }) {
+    Rig r;
+    r.platform.existingFiles = {"msinfo32.exe", "Tools\\MSINFO32.EXE"};
+    r.platform
+        .registry[value == "PATH" ? "HKLM\\" + kInfo
+                                  : "HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location"][value] =
+        data;
+    EXPECT_NO_THROW(r.program.aboutWindow().cmdSysInfo.UserClicked());
+    EXPECT_EQ(Calls(r.platform, {"File", "Start", "MsgBox"}), outcome) << value;
+  }
+}
+
 TEST(About, AFailureToOpenTheHomePageStaysUnreported) {
   Rig r;
   r.platform.shellExecuteResults = {2};

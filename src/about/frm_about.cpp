@@ -49,6 +49,15 @@ std::string Notice() {
   return "Copyright (c) 2026 Key hush" + Blanks(28) + kHomePage;
 }
 
+// A path that names its drive ("C:\...") or its server ("\\server\..."). Any other path, such as
+// the "&h" text of a number, would be looked for in whatever folder the program runs in.
+bool IsFullyQualified(const std::string& path) {
+  const bool drive = path.size() >= 3 &&
+                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+                     path[1] == ':' && path[2] == '\\';
+  return drive || path.rfind("\\\\", 0) == 0;
+}
+
 const Font kDescriptionFont{.face = "Arial", .points = 9.75};
 const Font kNoticeFont{.face = "MS Sans Serif", .points = 8.25, .bold = true};
 constexpr Color kBlack{0, 0, 0};
@@ -178,11 +187,13 @@ void frmAbout::StartSysInfo() {
         throw RuntimeError(kErrFileNotFound);
       }
       const std::string candidate = SysInfoPath + "\\MSINFO32.EXE";
-      if (!platform_.FileExists(candidate)) throw RuntimeError(kErrFileNotFound);
+      if (!IsFullyQualified(candidate) || !platform_.FileExists(candidate))
+        throw RuntimeError(kErrFileNotFound);
       SysInfoPath = candidate;
     }
-    // A value of another kind reads as an empty path, which names no program.
-    if (SysInfoPath.empty()) throw RuntimeError(kErrFileNotFound);
+    // A value of another kind reads as an empty path, and a relative one would be looked for in
+    // the current folder: neither names the program.
+    if (!IsFullyQualified(SysInfoPath)) throw RuntimeError(kErrFileNotFound);
     // The path is started on its own, so a folder with blanks in its name starts that program.
     platform_.StartProgram(SysInfoPath, "", SW_SHOWNORMAL);
   } catch (const RuntimeError&) {

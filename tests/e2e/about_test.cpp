@@ -10,109 +10,12 @@ namespace e2e {
 namespace {
 
 const std::string kAbout = "About Key hush";
-const std::string kSettingsWindow = "Key hush settings";
 const std::string kUnavailable = "System Information Is Unavailable At This Time";
 
-// Where Windows records its system-information program (the 32-bit view, as the program sees it).
-const char* const kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const char* const kSysInfoFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 // A folder with blanks in its name: an unquoted start would run C:\Program.exe instead.
 const std::string kSysInfoProgram =
     "C:\\Program Files\\Common Files\\Key hush e2e\\MSInfo\\msinfo32.exe";
 const std::string kBrowser = "C:\\keyhush-e2e\\browser\\browser.exe";
-
-std::string TextOf(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-std::string ClassOf(HWND window) {
-  char name[256] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-struct Search {
-  DWORD processId;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectShown(HWND window, LPARAM parameter) {
-  auto& search = *reinterpret_cast<Search*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search.processId && IsWindowVisible(window)) search.found.push_back(window);
-  return TRUE;
-}
-
-// The program's shown top-level windows.
-std::vector<HWND> ShownWindows(DWORD processId) {
-  Search search{processId, {}};
-  EnumWindows(CollectShown, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-std::vector<HWND> ShownWindows(DWORD processId, const std::string& caption) {
-  std::vector<HWND> windows;
-  for (HWND window : ShownWindows(processId)) {
-    if (TextOf(window) == caption) windows.push_back(window);
-  }
-  return windows;
-}
-
-std::vector<HWND> Children(HWND parent) {
-  std::vector<HWND> children;
-  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    children.push_back(child);
-  }
-  return children;
-}
-
-// The first child whose text begins with `text`; null when there is none.
-HWND ChildStartingWith(HWND parent, const std::string& text) {
-  for (HWND child : Children(parent)) {
-    if (TextOf(child).rfind(text, 0) == 0) return child;
-  }
-  return nullptr;
-}
-
-// Without a tray manager on the display, Wine's explorer keeps the icons in a window of its own.
-std::vector<HWND> TrayIcons() {
-  std::vector<HWND> icons;
-  const HWND tray = FindWindowA(nullptr, "Wine System Tray");
-  if (!tray || !IsWindowVisible(tray)) return icons;
-  for (HWND child : Children(tray)) {
-    if (IsWindowVisible(child)) icons.push_back(child);
-  }
-  return icons;
-}
-
-bool MenuShown() {
-  return IsShown(FindWindowA("#32768", nullptr));
-}
-
-// Registry values under HKEY_LOCAL_MACHINE; the program reads them from the same 32-bit view.
-void SetMachineString(const char* subKey, const char* name, const std::string& value) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                            nullptr),
-            ERROR_SUCCESS)
-      << subKey;
-  const LONG result =
-      RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(key);
-  ASSERT_EQ(result, ERROR_SUCCESS) << subKey << " " << name;
-}
-
-void RemoveMachineValue(const char* subKey, const char* name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-  const LONG result = RegDeleteValueA(key, name);
-  RegCloseKey(key);
-  ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) << subKey << " " << name;
-}
 
 class About : public KeyhushTest {
  protected:
@@ -120,28 +23,10 @@ class About : public KeyhushTest {
     ASSERT_NO_FATAL_FAILURE(KeyhushTest::SetUp());
     ASSERT_NO_FATAL_FAILURE(RemoveMachineValue(kSysInfoKey, "PATH"));
     ASSERT_NO_FATAL_FAILURE(RemoveMachineValue(kSysInfoFolderKey, "MSINFO"));
-    // A program that was terminated leaves its icon in Wine's tray until the pointer passes over.
-    const bool swept = WaitUntil([] {
-      for (HWND icon : TrayIcons()) {
-        MoveMouseTo(CentreOf(icon));
-        MoveMouseTo({500, 500});
-      }
-      return TrayIcons().empty();
-    });
-    ASSERT_TRUE(swept) << TrayIcons().size() << " icons of ended programs stay in the tray";
+    ASSERT_NO_FATAL_FAILURE(SweepAwayIconsOfEndedPrograms());
     ASSERT_NO_FATAL_FAILURE(keyhush.Start());
   }
 
-  // Opens the tray icon's menu with a real right click and chooses the item by its access key.
-  void ChooseFromTrayMenu(WORD accessKey) {
-    ASSERT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; })) << "no tray icon";
-    ASSERT_NO_FATAL_FAILURE(ClickAt(CentreOf(TrayIcons().front()), true));
-    ASSERT_TRUE(WaitUntil(MenuShown)) << "no menu after a right click on the tray icon";
-    // The menu takes keys only once its own message loop runs.
-    SendMessageTimeoutA(FindWindowA("#32768", nullptr), WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
-    ASSERT_NO_FATAL_FAILURE(TapKey(accessKey));
-    ASSERT_TRUE(WaitUntil([] { return !MenuShown(); }));
-  }
   void AboutFromTrayMenu() { ChooseFromTrayMenu('A'); }
 
   // Waits for the one About window and gives it.

@@ -114,6 +114,175 @@ HWND FindProgramWindow(DWORD processId, const std::string& caption) {
   return search.found;
 }
 
+namespace {
+
+struct ShownSearch {
+  DWORD processId;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectShown(HWND window, LPARAM parameter) {
+  auto& search = *reinterpret_cast<ShownSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search.processId && IsWindowVisible(window)) search.found.push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> ShownWindows(DWORD processId) {
+  ShownSearch search{processId, {}};
+  EnumWindows(CollectShown, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<HWND> ShownWindows(DWORD processId, const std::string& caption) {
+  std::vector<HWND> windows;
+  for (HWND window : ShownWindows(processId)) {
+    if (TextOf(window) == caption) windows.push_back(window);
+  }
+  return windows;
+}
+
+bool Answers(const std::vector<HWND>& windows) {
+  return std::all_of(windows.begin(), windows.end(), [](HWND window) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+  });
+}
+
+bool TakesInput(HWND window) {
+  return WaitUntil([&] { return GetForegroundWindow() == window; }) && Answers({window});
+}
+
+std::string TextOf(HWND window) {
+  wchar_t text[1024] = {};
+  // Bounded, so that a program that stopped answering fails the test instead of hanging it.
+  SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, static_cast<UINT>(kPatience.count()), nullptr);
+  char buffer[1024] = {};
+  WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
+  return buffer;
+}
+
+std::string ClassOf(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> children;
+  if (!parent) return children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    children.push_back(child);
+  }
+  return children;
+}
+
+HWND ChildStartingWith(HWND parent, const std::string& text) {
+  for (HWND child : Children(parent)) {
+    if (TextOf(child).rfind(text, 0) == 0) return child;
+  }
+  return nullptr;
+}
+
+// Notification area.
+
+std::vector<HWND> TrayIcons() {
+  std::vector<HWND> icons;
+  const HWND tray = FindWindowA(nullptr, "Wine System Tray");
+  if (!tray || !IsWindowVisible(tray)) return icons;
+  for (HWND child : Children(tray)) {
+    if (IsWindowVisible(child)) icons.push_back(child);
+  }
+  return icons;
+}
+
+void SweepAwayIconsOfEndedPrograms() {
+  const bool swept = WaitUntil([] {
+    for (HWND icon : TrayIcons()) {
+      MoveMouseTo(CentreOf(icon));
+      MoveMouseTo({500, 500});
+    }
+    return TrayIcons().empty();
+  });
+  ASSERT_TRUE(swept) << TrayIcons().size() << " icons stay in the tray with no program running";
+}
+
+bool MenuShown() {
+  return IsShown(FindWindowA("#32768", nullptr));
+}
+
+void OpenTrayMenu() {
+  ASSERT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; }))
+      << TrayIcons().size() << " icons in the tray";
+  ASSERT_NO_FATAL_FAILURE(ClickAt(CentreOf(TrayIcons().front()), true));
+  ASSERT_TRUE(WaitUntil(MenuShown)) << "no pop-up menu after a right click on the icon";
+  // The menu shows before it captures the mouse; its window answers only once the menu's own
+  // message loop runs, and from then on every click and key goes to it.
+  SendMessageTimeoutA(FindWindowA("#32768", nullptr), WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
+}
+
+void ChooseFromTrayMenu(WORD accessKey) {
+  ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
+  ASSERT_NO_FATAL_FAILURE(TapKey(accessKey));
+  ASSERT_TRUE(WaitUntil([] { return !MenuShown(); })) << "the menu stayed open";
+}
+
+// The settings window.
+
+SettingsWindow::SettingsWindow(HWND window) : form(window) {
+  for (HWND child : Children(form)) {
+    const std::string kind = ClassOf(child);
+    const std::string text = TextOf(child);
+    if (kind == "ComboBox") combo = child;
+    if (kind == "Button" && text == "O&K") ok = child;
+    if (kind == "Button" && text == "&Cancel") cancel = child;
+    if (kind == "Button" && text == "E&xit") exit = child;
+    if (kind == "Button" && text == "&About") about = child;
+    if (kind == "Button" && text == "Automatically load with windows startup") check = child;
+    if (kind != "Static") continue;
+    if (text == "Current Hot Key:") {
+      current = child;
+    } else if (text == "Select A New Hot Key") {
+      select = child;
+    } else if (text.rfind("Lock the windows desktop", 0) == 0) {
+      description = child;
+    } else {
+      hotKey = child;
+    }
+  }
+}
+
+bool SettingsWindow::Complete() const {
+  for (HWND control :
+       {ok, cancel, exit, about, check, combo, description, current, select, hotKey}) {
+    if (!control) return false;
+  }
+  return true;
+}
+
+bool SettingsWindow::Ticked() const {
+  return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+SettingsWindow OpenSettings(DWORD processId) {
+  ChooseFromTrayMenu('S');
+  HWND window = nullptr;
+  EXPECT_TRUE(WaitUntil([&] {
+    window = FindProgramWindow(processId, kSettingsWindow);
+    return IsShown(window);
+  })) << "\"&Settings\" showed no settings window";
+  // Input goes where the user would aim it only once the window has come to the front.
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 3s))
+      << "the settings window did not come to the front";
+  SettingsWindow settings(IsShown(window) ? window : nullptr);
+  EXPECT_TRUE(settings.Complete()) << "a control of the settings window is missing";
+  return settings;
+}
+
 // Keyboard.
 
 namespace {
@@ -224,6 +393,29 @@ void WriteString(const std::string& subKey, const std::string& name, const std::
                      static_cast<DWORD>(value.size() + 1));
   RegCloseKey(key);
   ASSERT_EQ(result, ERROR_SUCCESS);
+}
+
+void SetMachineString(const std::string& subKey, const std::string& name,
+                      const std::string& value) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                            nullptr, &key, nullptr),
+            ERROR_SUCCESS)
+      << subKey;
+  const LONG result =
+      RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(key);
+  ASSERT_EQ(result, ERROR_SUCCESS) << subKey << " " << name;
+}
+
+void RemoveMachineValue(const std::string& subKey, const std::string& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    return;
+  const LONG result = RegDeleteValueA(key, name.c_str());
+  RegCloseKey(key);
+  ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) << subKey << " " << name;
 }
 
 void RemoveProgramSettings() {

@@ -67,6 +67,55 @@ void TerminateAllKeyhush();
 // The program's top-level window with this caption, shown or hidden; null when there is none.
 HWND FindProgramWindow(DWORD processId, const std::string& caption);
 
+// The program's shown top-level windows, all of them or those with this caption.
+std::vector<HWND> ShownWindows(DWORD processId);
+std::vector<HWND> ShownWindows(DWORD processId, const std::string& caption);
+
+// Whether each of the windows answers a message within a few seconds.
+bool Answers(const std::vector<HWND>& windows);
+// Whether the window comes to the front and answers, so that a click on it reaches it.
+bool TakesInput(HWND window);
+
+// Another process's windows and controls: text (asked for with the W message, which Wine
+// converts across processes), class, children, and the first child whose text starts so.
+std::string TextOf(HWND window);
+std::string ClassOf(HWND window);
+std::vector<HWND> Children(HWND parent);
+HWND ChildStartingWith(HWND parent, const std::string& text);
+
+// The notification area. Without a tray manager on the display, Wine's explorer keeps the icons
+// in a "Wine System Tray" window of its own, one child window per icon.
+std::vector<HWND> TrayIcons();
+// An icon whose program was terminated stays in Wine's tray until the pointer passes over it
+// and the tray finds its window gone: this passes over each until none is left.
+void SweepAwayIconsOfEndedPrograms();
+// A pop-up menu of any program, shown on the screen.
+bool MenuShown();
+// Right-clicks the one tray icon and returns once its pop-up menu takes input.
+void OpenTrayMenu();
+// Opens the tray menu and chooses the item by its access key ('A', 'S', 'X').
+void ChooseFromTrayMenu(WORD accessKey);
+
+// The program's windows by caption: the main window (hidden in the tray) and the settings window.
+inline const std::string kMainWindow = "System Tray Sample Application";
+inline const std::string kSettingsWindow = "Key hush settings";
+
+// The settings window, its controls found by what they show.
+struct SettingsWindow {
+  HWND form = nullptr;
+  HWND ok = nullptr, cancel = nullptr, exit = nullptr, about = nullptr;
+  HWND check = nullptr, combo = nullptr;
+  HWND description = nullptr, current = nullptr, select = nullptr, hotKey = nullptr;
+
+  explicit SettingsWindow(HWND window);
+  bool Complete() const;
+  bool Ticked() const;
+  std::string HotKeyText() const { return TextOf(hotKey); }
+  std::string EditText() const { return TextOf(combo); }
+};
+// Chooses "&Settings" from the tray menu and waits for the window with all its controls.
+SettingsWindow OpenSettings(DWORD processId);
+
 // Holds `modifiers` (MOD_ALT, MOD_CONTROL, MOD_SHIFT, MOD_WIN) and taps `key` through SendInput,
 // as a keyboard would.
 void PressHotKey(UINT modifiers, UINT key);
@@ -89,6 +138,12 @@ bool HotKeyIsFree(UINT modifiers, UINT key);
 bool KeyExists(const std::string& subKey);
 std::optional<std::string> ReadString(const std::string& subKey, const std::string& name);
 void WriteString(const std::string& subKey, const std::string& name, const std::string& value);
+// Under HKEY_LOCAL_MACHINE, in the 32-bit view the program reads.
+void SetMachineString(const std::string& subKey, const std::string& name, const std::string& value);
+void RemoveMachineValue(const std::string& subKey, const std::string& name);
+// Where Windows records its system-information program: its path, or else its folder.
+inline const std::string kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+inline const std::string kSysInfoFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 // Removes every value the program keeps: both settings trees and the log-on Run value.
 void RemoveProgramSettings();
 

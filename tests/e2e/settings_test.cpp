@@ -1,9 +1,7 @@
 // The settings window of the real keyhush.exe, opened from the tray menu and used as a user
 // would: what it shows and where, choosing a hot key with the mouse, start at log-on, hiding,
-// a hot key held by another program, Exit, the tab order, and a real log-on start.
+// a hot key held by another program, Exit, and the tab order.
 #include "driver.h"
-
-#include <tlhelp32.h>
 
 #include <array>
 #include <string>
@@ -13,36 +11,8 @@
 namespace e2e {
 namespace {
 
-const std::string kSettingsWindow = "Key hush settings";
-
-std::vector<HWND> TrayIcons() {
-  std::vector<HWND> icons;
-  const HWND tray = FindWindowA(nullptr, "Wine System Tray");
-  if (!tray || !IsWindowVisible(tray)) return icons;
-  for (HWND child = GetWindow(tray, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (IsWindowVisible(child)) icons.push_back(child);
-  }
-  return icons;
-}
-
-bool MenuShown() {
-  return IsShown(FindWindowA("#32768", nullptr));
-}
-
-// Texts of another process's controls, asked for with the W messages, which Wine converts
+// List texts of another process's combo box, asked for with the W messages, which Wine converts
 // across processes.
-std::string WideToText(const wchar_t* text) {
-  char buffer[1024] = {};
-  WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
-  return buffer;
-}
-
-std::string TextOf(HWND window) {
-  wchar_t text[1024] = {};
-  SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
-  return WideToText(text);
-}
-
 std::vector<std::string> ListTexts(HWND combo) {
   std::vector<std::string> texts;
   const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
@@ -50,70 +20,11 @@ std::vector<std::string> ListTexts(HWND combo) {
     wchar_t text[256] = {};
     if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) >= static_cast<LRESULT>(std::size(text))) break;
     SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-    texts.push_back(WideToText(text));
+    char buffer[256] = {};
+    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
+    texts.push_back(buffer);
   }
   return texts;
-}
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-// The settings window as the user sees it, its controls found by what they show.
-struct SettingsWindow {
-  HWND form = nullptr;
-  HWND ok = nullptr, cancel = nullptr, exit = nullptr, about = nullptr;
-  HWND check = nullptr, combo = nullptr;
-  HWND description = nullptr, current = nullptr, select = nullptr, hotKey = nullptr;
-
-  explicit SettingsWindow(HWND window) : form(window) {
-    for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      const std::string kind = ClassOf(child);
-      const std::string text = TextOf(child);
-      if (kind == "ComboBox") combo = child;
-      if (kind == "Button" && text == "O&K") ok = child;
-      if (kind == "Button" && text == "&Cancel") cancel = child;
-      if (kind == "Button" && text == "E&xit") exit = child;
-      if (kind == "Button" && text == "&About") about = child;
-      if (kind == "Button" && text == "Automatically load with windows startup") check = child;
-      if (kind != "Static") continue;
-      if (text == "Current Hot Key:") {
-        current = child;
-      } else if (text == "Select A New Hot Key") {
-        select = child;
-      } else if (text.rfind("Lock the windows desktop", 0) == 0) {
-        description = child;
-      } else {
-        hotKey = child;
-      }
-    }
-  }
-
-  bool Complete() const {
-    for (HWND control :
-         {ok, cancel, exit, about, check, combo, description, current, select, hotKey}) {
-      if (!control) return false;
-    }
-    return true;
-  }
-  bool Ticked() const { return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-  std::string HotKeyText() const { return TextOf(hotKey); }
-  std::string EditText() const { return TextOf(combo); }
-};
-
-// An icon whose program was terminated stays in Wine's tray until the pointer passes over it
-// and the tray finds its window gone.
-void SweepAwayIconsOfEndedPrograms() {
-  const bool swept = WaitUntil([] {
-    for (HWND icon : TrayIcons()) {
-      MoveMouseTo(CentreOf(icon));
-      MoveMouseTo({500, 500});
-    }
-    return TrayIcons().empty();
-  });
-  ASSERT_TRUE(swept) << TrayIcons().size() << " icons stay in the tray with no program running";
 }
 
 // What a failure report needs to tell a busy program from a lost input.
@@ -132,34 +43,7 @@ class Settings : public KeyhushTest {
     ASSERT_NO_FATAL_FAILURE(SweepAwayIconsOfEndedPrograms());
   }
 
-  // Right-clicks the tray icon, chooses "&Settings" and waits for the window.
-  HWND OpenFromTray() {
-    HWND window = nullptr;
-    EXPECT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; })) << "no single tray icon";
-    const std::vector<HWND> icons = TrayIcons();
-    if (icons.empty()) return nullptr;
-    ClickAt(CentreOf(icons.front()), true);
-    EXPECT_TRUE(WaitUntil(MenuShown)) << "no pop-up menu after a right click on the icon";
-    // The menu takes keys only once its own message loop runs, when its window answers.
-    SendMessageTimeoutA(FindWindowA("#32768", nullptr), WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
-    TapKey('S');
-    EXPECT_TRUE(WaitUntil([&] {
-      window = FindProgramWindow(keyhush.Id(), kSettingsWindow);
-      return IsShown(window);
-    })) << "\"&Settings\" showed no settings window";
-    // Input goes where the user would aim it only once the window has come to the front.
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 3s))
-        << "the settings window did not come to the front";
-    return window;
-  }
-
-  // Opens the window and finds every control in it.
-  SettingsWindow Open() {
-    const HWND window = OpenFromTray();
-    SettingsWindow settings(window);
-    EXPECT_TRUE(settings.Complete()) << "a control of the settings window is missing";
-    return settings;
-  }
+  SettingsWindow Open() { return OpenSettings(keyhush.Id()); }
 
   void ExpectLocksOn(UINT modifiers, UINT key, const char* what) {
     ClearStarted();
@@ -446,70 +330,6 @@ TEST_F(Settings, TabRunsOkListCancelExitBoxAbout) {
     TapKey(VK_TAB);
     EXPECT_TRUE(focused(control)) << "Tab did not reach " << name;
   }
-}
-
-bool RunningFrom(const std::string& path) {
-  bool found = false;
-  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return false;
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more && !found;
-       more = Process32Next(snapshot, &entry)) {
-    if (lstrcmpiA(entry.szExeFile, "keyhush.exe") != 0) continue;
-    const HANDLE process =
-        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
-    if (!process) continue;
-    char image[MAX_PATH] = {};
-    DWORD size = sizeof image;
-    if (QueryFullProcessImageNameA(process, 0, image, &size))
-      found = lstrcmpiA(image, path.c_str()) == 0;
-    CloseHandle(process);
-  }
-  CloseHandle(snapshot);
-  return found;
-}
-
-TEST_F(Settings, LogOnStartsTheProgramFromAFolderWithSpaces) {
-  const std::string folder = "C:\\Program Files\\Key hush e2e";
-  const std::string installed = folder + "\\keyhush.exe";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileA(KeyhushExe().c_str(), installed.c_str(), FALSE))
-      << "error " << GetLastError();
-  // What an unquoted path would start instead.
-  ASSERT_NO_FATAL_FAILURE(InstallStandIn("C:\\Program.exe"));
-
-  const std::string built = Environment("KEYHUSH_EXE");
-  SetEnvironmentVariableA("KEYHUSH_EXE", installed.c_str());
-  keyhush.Start();
-  SetEnvironmentVariableA("KEYHUSH_EXE", built.c_str());
-  ASSERT_FALSE(HasFatalFailure());
-  const SettingsWindow w = Open();
-  ASSERT_TRUE(w.Complete());
-  ClickAt(CentreOf(w.check));
-  ASSERT_TRUE(WaitUntil([&] { return ReadString(kStartupSettings, "startup") == "true"; }));
-  EXPECT_EQ(ReadString(kRunKey, "Keyhush"), "\"" + installed + "\"");
-  ClickAt(CentreOf(w.exit));
-  ASSERT_TRUE(WaitUntil([&] { return !keyhush.Running(); }));
-
-  // wineboot without arguments runs the Run key as a log-on does.
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION boot{};
-  std::string commandLine = SystemFolder() + "\\wineboot.exe";
-  ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &boot))
-      << "error " << GetLastError();
-  WaitForSingleObject(boot.hProcess, static_cast<DWORD>(kPatience.count()));
-  CloseHandle(boot.hThread);
-  CloseHandle(boot.hProcess);
-
-  EXPECT_TRUE(WaitUntil([&] { return RunningFrom(installed); }))
-      << "the log-on did not start " << installed;
-  EXPECT_TRUE(ReadStarted().empty()) << "the log-on started " << ReadStarted().front().path;
-  TerminateAllKeyhush();
-  DeleteFileA(installed.c_str());
-  DeleteFileA("C:\\Program.exe");
 }
 
 }  // namespace

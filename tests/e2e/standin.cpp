@@ -37,13 +37,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const std::string logPath = LogPath();
   const std::string folder = logPath.substr(0, logPath.find_last_of('\\'));
   CreateDirectoryA(folder.c_str(), nullptr);
-  // Appending in one write keeps lines whole when several copies start at once.
+  // Copies started at once take turns, so that no two appends land at the same place of the log.
+  const HANDLE turn = CreateMutexA(nullptr, FALSE, "Local\\keyhush-e2e-started-log");
+  if (!turn || WaitForSingleObject(turn, 30000) == WAIT_FAILED) return 1;
   const HANDLE log = CreateFileA(logPath.c_str(), FILE_APPEND_DATA,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (log == INVALID_HANDLE_VALUE) return 1;
   DWORD written = 0;
-  const BOOL ok = WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-  CloseHandle(log);
+  const BOOL ok = log != INVALID_HANDLE_VALUE &&
+                  WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  if (log != INVALID_HANDLE_VALUE) CloseHandle(log);
+  ReleaseMutex(turn);
+  CloseHandle(turn);
   return ok && written == line.size() ? 0 : 1;
 }

@@ -11,25 +11,6 @@
 namespace e2e {
 namespace {
 
-const std::string kMainWindow = "System Tray Sample Application";
-const std::string kSettingsWindow = "Key hush settings";
-
-// Without a tray manager on the display, Wine's explorer keeps the icons in a window of its own,
-// one child window per icon.
-HWND WineTray() {
-  return FindWindowA(nullptr, "Wine System Tray");
-}
-
-std::vector<HWND> TrayIcons() {
-  std::vector<HWND> icons;
-  const HWND tray = WineTray();
-  if (!tray || !IsWindowVisible(tray)) return icons;
-  for (HWND child = GetWindow(tray, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (IsWindowVisible(child)) icons.push_back(child);
-  }
-  return icons;
-}
-
 // The one icon's centre on the screen, once it is shown.
 POINT IconCentre() {
   POINT centre{};
@@ -37,12 +18,6 @@ POINT IconCentre() {
       << TrayIcons().size() << " icons in the tray";
   const std::vector<HWND> icons = TrayIcons();
   return icons.empty() ? centre : CentreOf(icons.front());
-}
-
-// A pop-up menu of any program, shown on the screen.
-bool MenuShown() {
-  const HWND menu = FindWindowA("#32768", nullptr);
-  return menu && IsWindowVisible(menu);
 }
 
 bool WindowShown(const Keyhush& keyhush, const std::string& caption) {
@@ -75,19 +50,6 @@ void ClickButton(HWND window, const char* caption) {
   const HWND button = FindWindowExA(window, nullptr, "Button", caption);
   ASSERT_NE(button, nullptr) << "no button " << caption;
   ASSERT_NO_FATAL_FAILURE(ClickAt(CentreOf(button)));
-}
-
-// An icon whose program was terminated stays in Wine's tray until the pointer passes over it
-// and the tray finds its window gone.
-void SweepAwayIconsOfEndedPrograms() {
-  const bool swept = WaitUntil([] {
-    for (HWND icon : TrayIcons()) {
-      MoveMouseTo(CentreOf(icon));
-      MoveMouseTo({500, 500});
-    }
-    return TrayIcons().empty();
-  });
-  ASSERT_TRUE(swept) << TrayIcons().size() << " icons stay in the tray with no program running";
 }
 
 class Tray : public KeyhushTest {
@@ -128,15 +90,6 @@ void PhotographTip(const char* name) {
 void PhotographMenu(const char* name) {
   std::this_thread::sleep_for(300ms);
   SaveScreenshot(name);
-}
-
-// Right-clicks the tray icon and waits until the pop-up menu takes input.
-void OpenTrayMenu() {
-  ASSERT_NO_FATAL_FAILURE(ClickAt(IconCentre(), true));
-  ASSERT_TRUE(WaitUntil(MenuShown)) << "no pop-up menu after a right click on the icon";
-  // The menu shows before it captures the mouse; its window answers only once the menu's own
-  // message loop runs, and from then on every click goes to it.
-  SendMessageTimeoutA(FindWindowA("#32768", nullptr), WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
 }
 
 // Nothing opens within a moment that a menu would take to open.

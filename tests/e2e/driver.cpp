@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 
 namespace e2e {
 namespace {
@@ -32,9 +31,7 @@ std::string KeyhushExe() {
 
 std::string SystemFolder() {
   char buffer[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_SYSTEM, nullptr, SHGFP_TYPE_DEFAULT, buffer))) {
-    return {};
-  }
+  SHGetFolderPathA(nullptr, CSIDL_SYSTEM, nullptr, SHGFP_TYPE_DEFAULT, buffer);
   return buffer;
 }
 
@@ -98,25 +95,26 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM windows) {
   return TRUE;
 }
 
-// The process's top-level windows, shown or hidden.
-std::vector<HWND> WindowsOf(DWORD processId) {
-  std::vector<HWND> all, its;
-  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
-  for (HWND window : all) {
+// The process's top-level windows, shown or hidden, all of them or those with this caption (read
+// without a message, so that a busy program does not hold up the search).
+std::vector<HWND> WindowsOf(DWORD processId, const std::string* caption = nullptr) {
+  std::vector<HWND> windows;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  std::erase_if(windows, [&](HWND window) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == processId) its.push_back(window);
-  }
-  return its;
+    char text[256] = {};
+    if (caption) GetWindowTextA(window, text, sizeof text);
+    return owner != processId || (caption && *caption != text);
+  });
+  return windows;
 }
 
 }  // namespace
 
 HWND FindProgramWindow(DWORD processId, const std::string& caption) {
-  for (HWND window : WindowsOf(processId)) {
-    if (TextOf(window) == caption) return window;
-  }
-  return nullptr;
+  const std::vector<HWND> windows = WindowsOf(processId, &caption);
+  return windows.empty() ? nullptr : windows.front();
 }
 
 std::vector<HWND> ShownWindows(DWORD processId) {
@@ -126,11 +124,9 @@ std::vector<HWND> ShownWindows(DWORD processId) {
 }
 
 std::vector<HWND> ShownWindows(DWORD processId, const std::string& caption) {
-  std::vector<HWND> windows;
-  for (HWND window : ShownWindows(processId)) {
-    if (TextOf(window) == caption) windows.push_back(window);
-  }
-  return windows;
+  std::vector<HWND> shown = WindowsOf(processId, &caption);
+  std::erase_if(shown, [](HWND window) { return !IsWindowVisible(window); });
+  return shown;
 }
 
 bool Answers(const std::vector<HWND>& windows) {
@@ -399,11 +395,7 @@ void SetMachineString(const std::string& subKey, const std::string& name,
 }
 
 void RemoveMachineValue(const std::string& subKey, const std::string& name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-    return;
-  const LONG result = RegDeleteValueA(key, name.c_str());
-  RegCloseKey(key);
+  const LONG result = RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, subKey.c_str(), name.c_str());
   ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) << subKey << " " << name;
 }
 
@@ -413,11 +405,7 @@ void RemoveProgramSettings() {
     ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND)
         << tree << ": " << result;
   }
-  HKEY run = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey.c_str(), 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
-    RegDeleteValueA(run, "Keyhush");
-    RegCloseKey(run);
-  }
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey.c_str(), "Keyhush");
 }
 
 // Stand-in log.

@@ -18,7 +18,6 @@ class About : public KeyhushTest {
     ASSERT_NO_FATAL_FAILURE(KeyhushTest::SetUp());
     ASSERT_NO_FATAL_FAILURE(RemoveMachineValue(kSysInfoKey, "PATH"));
     ASSERT_NO_FATAL_FAILURE(RemoveMachineValue(kSysInfoFolderKey, "MSINFO"));
-    ASSERT_NO_FATAL_FAILURE(SweepAwayIconsOfEndedPrograms());
     ASSERT_NO_FATAL_FAILURE(keyhush.Start());
   }
 

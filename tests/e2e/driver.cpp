@@ -566,6 +566,7 @@ void KeyhushTest::SetUp() {
   TerminateAllKeyhush();
   ASSERT_NO_FATAL_FAILURE(RemoveProgramSettings());
   ASSERT_NO_FATAL_FAILURE(ClearStarted());
+  ASSERT_NO_FATAL_FAILURE(SweepAwayIconsOfEndedPrograms());
 }
 
 void KeyhushTest::TearDown() {

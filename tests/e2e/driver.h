@@ -192,7 +192,8 @@ void SaveScreenshot(const std::string& name);
 // Has the window paint itself now, then saves the screen: the pictures the README shows.
 void Photograph(HWND window, const std::string& name);
 
-// Each test starts from nothing: no keyhush running, none of its settings, no recorded starts.
+// Each test starts from nothing: no keyhush running, none of its settings or tray icons, no
+// recorded starts.
 // A failed test leaves a screenshot named after it.
 class KeyhushTest : public ::testing::Test {
  protected:

@@ -33,11 +33,6 @@ std::string StateOf(HWND form) {
 
 class Settings : public KeyhushTest {
  protected:
-  void SetUp() override {
-    ASSERT_NO_FATAL_FAILURE(KeyhushTest::SetUp());
-    ASSERT_NO_FATAL_FAILURE(SweepAwayIconsOfEndedPrograms());
-  }
-
   void ExpectLocksOn(UINT modifiers, UINT key, const char* what) {
     ASSERT_NO_FATAL_FAILURE(ClearStarted());
     ASSERT_NO_FATAL_FAILURE(PressHotKey(modifiers, key));

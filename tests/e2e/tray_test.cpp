@@ -12,7 +12,6 @@ class Tray : public KeyhushTest {
  protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(KeyhushTest::SetUp());
-    ASSERT_NO_FATAL_FAILURE(SweepAwayIconsOfEndedPrograms());
     ASSERT_NO_FATAL_FAILURE(keyhush.Start());
     ASSERT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; }))
         << TrayIcons().size() << " icons in the tray after start-up";

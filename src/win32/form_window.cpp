@@ -34,9 +34,12 @@ COLORREF ToColorRef(const Color& color) {
   return RGB(color.red, color.green, color.blue);
 }
 
+// Icons of the program's own resources are loaded shared: the system keeps one of each for the
+// process's life and the program never destroys it. A window that loaded copies of its own at
+// every load would leave Wine holding a little more memory each time it is unloaded.
 HICON LoadIconResource(HINSTANCE instance, int id, int size) {
-  return static_cast<HICON>(
-      ::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+  return static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size,
+                                         LR_DEFAULTCOLOR | LR_SHARED));
 }
 
 [[noreturn]] void ThrowCreateFailure(const std::string& what) {
@@ -81,9 +84,9 @@ class FormWindowState : public std::enable_shared_from_this<FormWindowState> {
   HWND window_ = nullptr;
   std::vector<const Control*> controls_;
   std::vector<HWND> children_;
-  std::vector<UniqueIcon> pictures_;
+  std::vector<HICON> pictures_;  // shared: not the window's to destroy
   std::vector<std::pair<Font, UniqueFont>> fonts_;
-  UniqueIcon smallIcon_, bigIcon_;
+  HICON smallIcon_ = nullptr, bigIcon_ = nullptr;  // shared as well
   HWND lastFocus_ = nullptr;
 };
 
@@ -137,14 +140,13 @@ void FormWindowState::Create() {
   if (!window_) ThrowCreateFailure("the window \"" + form_->Caption() + "\"");
 
   if (design.iconResource != 0) {
-    smallIcon_.reset(
-        LoadIconResource(system_.instance(), design.iconResource, ::GetSystemMetrics(SM_CXSMICON)));
-    bigIcon_.reset(
-        LoadIconResource(system_.instance(), design.iconResource, ::GetSystemMetrics(SM_CXICON)));
+    smallIcon_ =
+        LoadIconResource(system_.instance(), design.iconResource, ::GetSystemMetrics(SM_CXSMICON));
+    bigIcon_ =
+        LoadIconResource(system_.instance(), design.iconResource, ::GetSystemMetrics(SM_CXICON));
     if (smallIcon_)
-      ::SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-    if (bigIcon_)
-      ::SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+      ::SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    if (bigIcon_) ::SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
   }
 
   const auto& controls = form_->controls();
@@ -226,7 +228,7 @@ void FormWindowState::CreateChild(size_t index) {
       break;
     case ControlKind::PictureBox:
       if (design.iconResource != 0) {
-        pictures_[index].reset(LoadIconResource(system_.instance(), design.iconResource, 16));
+        pictures_[index] = LoadIconResource(system_.instance(), design.iconResource, 16);
       }
       break;
     default:
@@ -274,8 +276,7 @@ void FormWindowState::Destroy() {
   children_.clear();
   pictures_.clear();
   fonts_.clear();
-  smallIcon_.reset();
-  bigIcon_.reset();
+  smallIcon_ = bigIcon_ = nullptr;
   lastFocus_ = nullptr;
 }
 
@@ -291,8 +292,7 @@ HWND FormWindowState::ChildOf(const Control& control) const {
 
 HICON FormWindowState::PictureOf(const Control& control) const {
   const int index = IndexOf(control);
-  return index < 0 || static_cast<size_t>(index) >= pictures_.size() ? nullptr
-                                                                     : pictures_[index].get();
+  return index < 0 || static_cast<size_t>(index) >= pictures_.size() ? nullptr : pictures_[index];
 }
 
 const Control* FormWindowState::ControlAt(int id) const {

@@ -5,15 +5,18 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 
 namespace e2e {
+namespace {
 
+// A path from the harness (a Unix path under Wine, Z: being the Unix root) as Windows sees it.
 std::string WindowsPath(std::string path) {
   if (path.empty() || path.front() != '/') return path;
   std::replace(path.begin(), path.end(), '/', '\\');
   return "Z:" + path;
 }
+
+}  // namespace
 
 std::string Environment(const char* name, const std::string& fallback) {
   char buffer[32768];
@@ -28,9 +31,7 @@ std::string KeyhushExe() {
 
 std::string SystemFolder() {
   char buffer[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_SYSTEM, nullptr, SHGFP_TYPE_DEFAULT, buffer))) {
-    return {};
-  }
+  SHGetFolderPathA(nullptr, CSIDL_SYSTEM, nullptr, SHGFP_TYPE_DEFAULT, buffer);
   return buffer;
 }
 
@@ -89,60 +90,43 @@ void TerminateAllKeyhush() {
 
 namespace {
 
-struct WindowSearch {
-  DWORD processId;
-  const std::string& caption;
-  HWND found;
-};
+BOOL CALLBACK CollectWindow(HWND window, LPARAM windows) {
+  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+  return TRUE;
+}
 
-BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
-  auto& search = *reinterpret_cast<WindowSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof text);
-  if (owner != search.processId || search.caption != text) return TRUE;
-  search.found = window;
-  return FALSE;
+// The process's top-level windows, shown or hidden, all of them or those with this caption (read
+// without a message, so that a busy program does not hold up the search).
+std::vector<HWND> WindowsOf(DWORD processId, const std::string* caption = nullptr) {
+  std::vector<HWND> windows;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  std::erase_if(windows, [&](HWND window) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char text[256] = {};
+    if (caption) GetWindowTextA(window, text, sizeof text);
+    return owner != processId || (caption && *caption != text);
+  });
+  return windows;
 }
 
 }  // namespace
 
 HWND FindProgramWindow(DWORD processId, const std::string& caption) {
-  WindowSearch search{processId, caption, nullptr};
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  const std::vector<HWND> windows = WindowsOf(processId, &caption);
+  return windows.empty() ? nullptr : windows.front();
 }
-
-namespace {
-
-struct ShownSearch {
-  DWORD processId;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectShown(HWND window, LPARAM parameter) {
-  auto& search = *reinterpret_cast<ShownSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search.processId && IsWindowVisible(window)) search.found.push_back(window);
-  return TRUE;
-}
-
-}  // namespace
 
 std::vector<HWND> ShownWindows(DWORD processId) {
-  ShownSearch search{processId, {}};
-  EnumWindows(CollectShown, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  std::vector<HWND> shown = WindowsOf(processId);
+  std::erase_if(shown, [](HWND window) { return !IsWindowVisible(window); });
+  return shown;
 }
 
 std::vector<HWND> ShownWindows(DWORD processId, const std::string& caption) {
-  std::vector<HWND> windows;
-  for (HWND window : ShownWindows(processId)) {
-    if (TextOf(window) == caption) windows.push_back(window);
-  }
-  return windows;
+  std::vector<HWND> shown = WindowsOf(processId, &caption);
+  std::erase_if(shown, [](HWND window) { return !IsWindowVisible(window); });
+  return shown;
 }
 
 bool Answers(const std::vector<HWND>& windows) {
@@ -186,6 +170,12 @@ HWND ChildStartingWith(HWND parent, const std::string& text) {
     if (TextOf(child).rfind(text, 0) == 0) return child;
   }
   return nullptr;
+}
+
+void ClickChild(HWND parent, const std::string& text) {
+  const HWND control = ChildStartingWith(parent, text);
+  ASSERT_NE(control, nullptr) << "no \"" << text << "\" in \"" << TextOf(parent) << "\"";
+  ASSERT_NO_FATAL_FAILURE(ClickAt(CentreOf(control)));
 }
 
 // Notification area.
@@ -383,38 +373,29 @@ std::optional<std::string> ReadString(const std::string& subKey, const std::stri
   return std::string(buffer);
 }
 
+namespace {
+
+void SetString(HKEY root, const std::string& subKey, const std::string& name,
+               const std::string& value) {
+  ASSERT_EQ(RegSetKeyValueA(root, subKey.c_str(), name.c_str(), REG_SZ, value.c_str(),
+                            static_cast<DWORD>(value.size() + 1)),
+            ERROR_SUCCESS)
+      << subKey << " " << name;
+}
+
+}  // namespace
+
 void WriteString(const std::string& subKey, const std::string& name, const std::string& value) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                            &key, nullptr),
-            ERROR_SUCCESS);
-  const LONG result =
-      RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(key);
-  ASSERT_EQ(result, ERROR_SUCCESS);
+  SetString(HKEY_CURRENT_USER, subKey, name, value);
 }
 
 void SetMachineString(const std::string& subKey, const std::string& name,
                       const std::string& value) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                            nullptr, &key, nullptr),
-            ERROR_SUCCESS)
-      << subKey;
-  const LONG result =
-      RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(key);
-  ASSERT_EQ(result, ERROR_SUCCESS) << subKey << " " << name;
+  SetString(HKEY_LOCAL_MACHINE, subKey, name, value);
 }
 
 void RemoveMachineValue(const std::string& subKey, const std::string& name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-    return;
-  const LONG result = RegDeleteValueA(key, name.c_str());
-  RegCloseKey(key);
+  const LONG result = RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, subKey.c_str(), name.c_str());
   ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) << subKey << " " << name;
 }
 
@@ -424,18 +405,18 @@ void RemoveProgramSettings() {
     ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND)
         << tree << ": " << result;
   }
-  HKEY run = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey.c_str(), 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
-    RegDeleteValueA(run, "Keyhush");
-    RegCloseKey(run);
-  }
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey.c_str(), "Keyhush");
 }
 
 // Stand-in log.
 
+namespace {
+
 std::string StartedLogPath() {
   return WindowsPath(Environment("KEYHUSH_E2E_LOG", "C:\\keyhush-e2e\\started.log"));
 }
+
+}  // namespace
 
 void InstallStandIn(const std::string& path) {
   char driver[MAX_PATH];
@@ -540,48 +521,43 @@ ClipboardHeldOpen::~ClipboardHeldOpen() {
 // Screen.
 
 void SaveScreenshot(const std::string& name) {
-  const std::string folder =
-      WindowsPath(Environment("KEYHUSH_E2E_SCREENS", "C:\\keyhush-e2e\\screens"));
-  CreateDirectoryA(folder.c_str(), nullptr);
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = width;
-  header.biHeight = height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-  header.biSizeImage = stride * static_cast<DWORD>(height);
-
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB};
+  header.biSizeImage = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);  // rows of 4 bytes
   void* bits = nullptr;
-  const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
+  const HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
   const HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
                                           DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool copied = false;
-  if (memory && bitmap) {
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    copied = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
-    GdiFlush();
-    SelectObject(memory, old);
-  }
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  const bool copied =
+      bitmap && BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
+  GdiFlush();
+  SelectObject(memory, old);
   if (copied) {
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + header.biSizeImage;
-    std::ofstream out(folder + "\\" + name + ".bmp", std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&header), sizeof header);
-    out.write(static_cast<const char*>(bits), header.biSizeImage);
+    const std::string folder =
+        WindowsPath(Environment("KEYHUSH_E2E_SCREENS", "C:\\keyhush-e2e\\screens"));
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof header;
+    const BITMAPFILEHEADER file{0x4D42, offset + header.biSizeImage, 0, 0, offset};  // "BM"
+    std::ofstream(folder + "\\" + name + ".bmp", std::ios::binary)
+        .write(reinterpret_cast<const char*>(&file), sizeof file)
+        .write(reinterpret_cast<const char*>(&header), sizeof header)
+        .write(static_cast<const char*>(bits), header.biSizeImage);
   }
   if (bitmap) DeleteObject(bitmap);
-  if (memory) DeleteDC(memory);
+  DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   EXPECT_TRUE(copied) << "screenshot " << name;
+}
+
+void Photograph(HWND window, const std::string& name) {
+  // The window's own thread paints it, frame and children, before this returns; once it answers
+  // again it has handed the picture to the display.
+  RedrawWindow(
+      window, nullptr, nullptr,
+      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_UPDATENOW);
+  Answers({window});
+  SaveScreenshot(name);
 }
 
 // Fixture.
@@ -590,6 +566,7 @@ void KeyhushTest::SetUp() {
   TerminateAllKeyhush();
   ASSERT_NO_FATAL_FAILURE(RemoveProgramSettings());
   ASSERT_NO_FATAL_FAILURE(ClearStarted());
+  ASSERT_NO_FATAL_FAILURE(SweepAwayIconsOfEndedPrograms());
 }
 
 void KeyhushTest::TearDown() {

@@ -31,8 +31,6 @@ bool WaitUntil(Condition condition, std::chrono::milliseconds timeout = kPatienc
   return true;
 }
 
-// A path from the harness (a Unix path under Wine, Z: being the Unix root) as Windows sees it.
-std::string WindowsPath(std::string path);
 // The environment variable's value, or `fallback` when it is not set.
 std::string Environment(const char* name, const std::string& fallback = {});
 
@@ -82,6 +80,8 @@ std::string TextOf(HWND window);
 std::string ClassOf(HWND window);
 std::vector<HWND> Children(HWND parent);
 HWND ChildStartingWith(HWND parent, const std::string& text);
+// Clicks the centre of the first child whose text starts so.
+void ClickChild(HWND parent, const std::string& text);
 
 // The notification area. Without a tray manager on the display, Wine's explorer keeps the icons
 // in a "Wine System Tray" window of its own, one child window per icon.
@@ -134,11 +134,10 @@ bool IsShown(HWND window);
 // Whether this process could register the combination now, that is, nobody else holds it.
 bool HotKeyIsFree(UINT modifiers, UINT key);
 
-// Registry, under HKEY_CURRENT_USER.
+// Registry, under HKEY_CURRENT_USER, or HKEY_LOCAL_MACHINE in the 32-bit view the program reads.
 bool KeyExists(const std::string& subKey);
 std::optional<std::string> ReadString(const std::string& subKey, const std::string& name);
 void WriteString(const std::string& subKey, const std::string& name, const std::string& value);
-// Under HKEY_LOCAL_MACHINE, in the 32-bit view the program reads.
 void SetMachineString(const std::string& subKey, const std::string& name, const std::string& value);
 void RemoveMachineValue(const std::string& subKey, const std::string& name);
 // Where Windows records its system-information program: its path, or else its folder.
@@ -157,7 +156,6 @@ struct Started {
   std::string commandLine;  // exactly as it was given
   std::string showWindow;   // wShowWindow, or "-" when the starter set none
 };
-std::string StartedLogPath();
 // Puts a copy of the stand-in (built beside this driver) at `path`, creating its folder, so that
 // starting `path` records the start instead of running a real program.
 void InstallStandIn(const std::string& path);
@@ -191,8 +189,11 @@ class ClipboardHeldOpen {
 
 // Saves the whole screen as <%KEYHUSH_E2E_SCREENS%>\<name>.bmp (the harness turns it into PNG).
 void SaveScreenshot(const std::string& name);
+// Has the window paint itself now, then saves the screen: the pictures the README shows.
+void Photograph(HWND window, const std::string& name);
 
-// Each test starts from nothing: no keyhush running, none of its settings, no recorded starts.
+// Each test starts from nothing: no keyhush running, none of its settings or tray icons, no
+// recorded starts.
 // A failed test leaves a screenshot named after it.
 class KeyhushTest : public ::testing::Test {
  protected:

@@ -1,12 +1,9 @@
 // The settings window of the real keyhush.exe, opened from the tray menu and used as a user
-// would: what it shows and where, choosing a hot key with the mouse, start at log-on, hiding,
-// a hot key held by another program, Exit, and the tab order.
+// would: what it shows and where, the tab order, choosing a hot key with the arrows and the
+// mouse, hiding, Exit, start at log-on, and a hot key held by another program.
 #include "driver.h"
 
-#include <array>
-#include <string>
-#include <thread>
-#include <vector>
+#include <tuple>
 
 namespace e2e {
 namespace {
@@ -29,25 +26,16 @@ std::vector<std::string> ListTexts(HWND combo) {
 
 // What a failure report needs to tell a busy program from a lost input.
 std::string StateOf(HWND form) {
-  DWORD_PTR answer = 0;
-  const bool answers = SendMessageTimeoutA(form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
   return std::string("the window ") + (IsWindowVisible(form) ? "shown" : "hidden") +
          (GetForegroundWindow() == form ? " in front" : " not in front") +
-         (answers ? ", its program answers" : ", its program does not answer");
+         (Answers({form}) ? ", its program answers" : ", its program does not answer");
 }
 
 class Settings : public KeyhushTest {
  protected:
-  void SetUp() override {
-    ASSERT_NO_FATAL_FAILURE(KeyhushTest::SetUp());
-    ASSERT_NO_FATAL_FAILURE(SweepAwayIconsOfEndedPrograms());
-  }
-
-  SettingsWindow Open() { return OpenSettings(keyhush.Id()); }
-
   void ExpectLocksOn(UINT modifiers, UINT key, const char* what) {
-    ClearStarted();
-    PressHotKey(modifiers, key);
+    ASSERT_NO_FATAL_FAILURE(ClearStarted());
+    ASSERT_NO_FATAL_FAILURE(PressHotKey(modifiers, key));
     const std::vector<Started> starts = WaitForStarted(1);
     ASSERT_EQ(starts.size(), 1u) << what << " started no lock command; "
                                  << StateOf(FindProgramWindow(keyhush.Id(), kSettingsWindow));
@@ -58,28 +46,16 @@ class Settings : public KeyhushTest {
   void ExpectHidden(HWND form, const char* after) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(form); }))
         << after << " left it shown; " << StateOf(form);
-    EXPECT_TRUE(keyhush.Running()) << after << " ended the program";
-    EXPECT_TRUE(IsWindow(form)) << after << " destroyed the window";
+    EXPECT_TRUE(keyhush.Running() && IsWindow(form)) << after << " ended the program";
   }
 };
 
-int Pixels(int twips, int dpi) {
-  return MulDiv(twips, dpi, 1440);
-}
-
-int ScreenDpi() {
+// Twips as pixels on this screen.
+int Pixels(int twips) {
   const HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);
-  return dpi;
-}
-
-// A control's rectangle in its window's client area.
-RECT PlaceOf(HWND control, HWND form) {
-  RECT rect{};
-  GetWindowRect(control, &rect);
-  MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
+  return MulDiv(twips, dpi, 1440);
 }
 
 HWND FocusOf(HWND form) {
@@ -95,13 +71,11 @@ void ChooseWithTheMouse(HWND combo, int index) {
   GetWindowRect(combo, &box);
   // The drop-down button sits at the right end of the closed box.
   ClickAt({box.right - 6, (box.top + box.bottom) / 2});
-  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }))
-      << "the list did not drop down";
   HWND list = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
     list = FindWindowA("ComboLBox", nullptr);
-    return IsShown(list);
-  })) << "no drop-down list on the screen";
+    return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0 && IsShown(list);
+  })) << "the list did not drop down";
   const auto itemHeight = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
   const auto top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
   ASSERT_GT(itemHeight, 0);
@@ -114,14 +88,11 @@ void ChooseWithTheMouse(HWND combo, int index) {
       << "the list stayed open";
 }
 
-TEST_F(Settings, ShowsTheActiveHotKeyTheTenChoicesAndItsLayout) {
+TEST_F(Settings, ShowsTheActiveHotKeyTheTenChoicesItsLayoutAndTabOrder) {
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
-  const SettingsWindow w = Open();
+  const SettingsWindow w = OpenSettings(keyhush.Id());
   ASSERT_TRUE(w.Complete());
-  // The window paints once its queue is empty: wait for an answer, then give it a moment.
-  SendMessageTimeoutA(w.form, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
-  std::this_thread::sleep_for(500ms);
-  SaveScreenshot("settings-window");
+  Photograph(w.form, "settings-window");
 
   EXPECT_EQ(w.HotKeyText(), "Win Button X");
   EXPECT_EQ(w.EditText(), "Win Button X");
@@ -136,200 +107,160 @@ TEST_F(Settings, ShowsTheActiveHotKeyTheTenChoicesAndItsLayout) {
                 std::string(140, ' ') + "Just choose a hot-key and leave it in the system tray." +
                 "    Press the hot key and watch your desktop lock!");
 
-  const int dpi = ScreenDpi();
-  RECT client{};
+  RECT client{}, work{}, frame{};
   GetClientRect(w.form, &client);
-  EXPECT_NEAR(client.right, Pixels(6255, dpi), 1);
-  EXPECT_NEAR(client.bottom, Pixels(4485, dpi), 1);
-
+  EXPECT_NEAR(client.right, Pixels(6255), 1);
+  EXPECT_NEAR(client.bottom, Pixels(4485), 1);
   // Centred on the screen's work area.
-  RECT work{}, frame{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   GetWindowRect(w.form, &frame);
   EXPECT_NEAR(frame.left - work.left, work.right - frame.right, 1);
   EXPECT_NEAR(frame.top - work.top, work.bottom - frame.bottom, 1);
-
-  struct Place {
-    HWND control;
-    const char* name;
-    int left, top, width, height;  // twips
-  };
-  for (const Place& p : {Place{w.description, "Label1", 240, 1200, 5805, 1425},
-                         Place{w.ok, "Command1", 120, 3840, 1695, 450},
-                         Place{w.hotKey, "Label2", 1560, 105, 2475, 285},
-                         Place{w.combo, "Combo1", 2040, 675, 2070, 0},
-                         Place{w.current, "Current", 120, 120, 1245, 270},
-                         Place{w.select, "Label3", 120, 690, 1770, 270},
-                         Place{w.cancel, "Command2", 1920, 3840, 1695, 450},
-                         Place{w.exit, "Command3", 4440, 3840, 1695, 450},
-                         Place{w.check, "Check1", 240, 3240, 5895, 255},
-                         Place{w.about, "Command4", 4440, 120, 1695, 450}}) {
-    const RECT r = PlaceOf(p.control, w.form);
-    EXPECT_NEAR(r.left, Pixels(p.left, dpi), 1) << p.name;
-    EXPECT_NEAR(r.top, Pixels(p.top, dpi), 1) << p.name;
-    EXPECT_NEAR(r.right - r.left, Pixels(p.width, dpi), 1) << p.name;
-    // A drop-down combo box's closed height follows its font, not the layout.
-    if (p.height) {
-      EXPECT_NEAR(r.bottom - r.top, Pixels(p.height, dpi), 1) << p.name;
+  // Each control's rectangle in twips; a drop-down combo box's closed height follows its font.
+  using Place = std::tuple<HWND, const char*, int, int, int, int>;
+  for (const auto& [control, name, left, top, width, height] :
+       std::initializer_list<Place>{{w.description, "Label1", 240, 1200, 5805, 1425},
+                                    {w.ok, "Command1", 120, 3840, 1695, 450},
+                                    {w.hotKey, "Label2", 1560, 105, 2475, 285},
+                                    {w.combo, "Combo1", 2040, 675, 2070, 0},
+                                    {w.current, "Current", 120, 120, 1245, 270},
+                                    {w.select, "Label3", 120, 690, 1770, 270},
+                                    {w.cancel, "Command2", 1920, 3840, 1695, 450},
+                                    {w.exit, "Command3", 4440, 3840, 1695, 450},
+                                    {w.check, "Check1", 240, 3240, 5895, 255},
+                                    {w.about, "Command4", 4440, 120, 1695, 450}}) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, w.form, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_NEAR(r.left, Pixels(left), 1) << name;
+    EXPECT_NEAR(r.top, Pixels(top), 1) << name;
+    EXPECT_NEAR(r.right - r.left, Pixels(width), 1) << name;
+    if (height) {
+      EXPECT_NEAR(r.bottom - r.top, Pixels(height), 1) << name;
     }
+  }
+
+  // The focus starts on OK, and Tab runs through the list (its edit field), Cancel, Exit, the
+  // box, About and back to OK.
+  const auto focused = [&](HWND control) {
+    return WaitUntil(
+        [&] {
+          const HWND focus = FocusOf(w.form);
+          return focus && (focus == control || GetParent(focus) == control);
+        },
+        3s);
+  };
+  EXPECT_TRUE(focused(w.ok)) << "the focus does not start on OK";
+  const std::pair<HWND, const char*> order[] = {{w.combo, "the list"}, {w.cancel, "Cancel"},
+                                                {w.exit, "Exit"},      {w.check, "the box"},
+                                                {w.about, "About"},    {w.ok, "OK again"}};
+  for (const auto& [control, name] : order) {
+    ASSERT_NO_FATAL_FAILURE(TapKey(VK_TAB));
+    EXPECT_TRUE(focused(control)) << "Tab did not reach " << name;
   }
 }
 
-TEST_F(Settings, ChoosingShiftBWithTheMouseMovesTheHotKeyAndSavesIt) {
+TEST_F(Settings, ArrowsAndTheMouseMoveTheHotKeyHidingKeepsItAndExitFreesIt) {
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
-  const SettingsWindow w = Open();
+  SettingsWindow w = OpenSettings(keyhush.Id());
   ASSERT_TRUE(w.Complete());
 
-  ASSERT_NO_FATAL_FAILURE(ChooseWithTheMouse(w.combo, 7));
-
-  EXPECT_TRUE(WaitUntil([&] { return w.HotKeyText() == "Shift B"; })) << w.HotKeyText();
-  EXPECT_EQ(w.EditText(), "Shift + B");
-  EXPECT_EQ(ReadString(kHotKeySettings, "modifier"), "Shift");
-  EXPECT_EQ(ReadString(kHotKeySettings, "currentkey"), "B");
-  EXPECT_TRUE(HotKeyIsFree(MOD_WIN, 'X')) << "Win + X is still held";
-  EXPECT_FALSE(HotKeyIsFree(MOD_SHIFT, 'B')) << "Shift + B is not registered";
-  ExpectLocksOn(MOD_SHIFT, 'B', "Shift + B");
-}
-
-TEST_F(Settings, ArrowKeysInTheListApplyEachEntryPassed) {
-  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
-  const SettingsWindow w = Open();
-  ASSERT_TRUE(w.Complete());
+  // Arrow keys in the list apply each entry passed.
   RECT box{};
   GetWindowRect(w.combo, &box);
-  ClickAt({box.left + 10, (box.top + box.bottom) / 2});
-
+  ASSERT_NO_FATAL_FAILURE(ClickAt({box.left + 10, (box.top + box.bottom) / 2}));
   const char* const passed[][3] = {{"Ctrl Y", "Ctrl", "Y"}, {"Ctrl K", "Ctrl", "K"}};
   for (const auto& [shown, modifier, key] : passed) {
-    TapKey(VK_DOWN);
+    ASSERT_NO_FATAL_FAILURE(TapKey(VK_DOWN));
     EXPECT_TRUE(WaitUntil([&] { return w.HotKeyText() == shown; })) << w.HotKeyText();
     EXPECT_EQ(ReadString(kHotKeySettings, "modifier"), modifier);
     EXPECT_EQ(ReadString(kHotKeySettings, "currentkey"), key);
   }
+  EXPECT_TRUE(HotKeyIsFree(MOD_WIN, 'X')) << "Win + X is still held";
   EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL, 'Y')) << "the entry passed stays registered";
-  EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL, 'K'));
+
+  // The mouse chooses "Shift + B".
+  ASSERT_NO_FATAL_FAILURE(ChooseWithTheMouse(w.combo, 7));
+  EXPECT_TRUE(WaitUntil([&] { return w.HotKeyText() == "Shift B"; })) << w.HotKeyText();
+  EXPECT_EQ(w.EditText(), "Shift + B");
+  EXPECT_EQ(ReadString(kHotKeySettings, "modifier"), "Shift");
+  EXPECT_EQ(ReadString(kHotKeySettings, "currentkey"), "B");
+  EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL, 'K')) << "Ctrl + K is still held";
+  ExpectLocksOn(MOD_SHIFT, 'B', "Shift + B");
+
+  // Cancel, Alt+F4 and the close button only hide it; the hot key stays, and it shows the same.
+  ClickAt(CentreOf(w.cancel));
+  ExpectHidden(w.form, "Cancel");
+  ExpectLocksOn(MOD_SHIFT, 'B', "Shift + B after Cancel");
+  w = OpenSettings(keyhush.Id());
+  EXPECT_EQ(w.HotKeyText(), "Shift B");
+  EXPECT_EQ(w.EditText(), "Shift + B");
+  PressHotKey(MOD_ALT, VK_F4);
+  ExpectHidden(w.form, "Alt+F4");
+  w = OpenSettings(keyhush.Id());
+  RECT frame{};
+  GetWindowRect(w.form, &frame);
+  ClickAt({frame.right - GetSystemMetrics(SM_CXFRAME) - GetSystemMetrics(SM_CXSIZE) / 2,
+           frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2});
+  ExpectHidden(w.form, "the close button");
+  ExpectLocksOn(MOD_SHIFT, 'B', "Shift + B after closing");
+
+  // Exit ends the program, frees the hot key and removes the icon.
+  w = OpenSettings(keyhush.Id());
+  ClickAt(CentreOf(w.exit));
+  EXPECT_TRUE(WaitUntil([&] { return !keyhush.Running(); })) << "\"E&xit\" left it running";
+  EXPECT_TRUE(HotKeyIsFree(MOD_SHIFT, 'B')) << "Shift + B is still held";
+  EXPECT_TRUE(WaitUntil([] { return TrayIcons().empty(); })) << "the icon stayed in the tray";
 }
 
-TEST_F(Settings, TheBoxWritesTheQuotedPathAndClearingItRemovesTheValue) {
+TEST_F(Settings, TheBoxWritesTheRunValueOrRemovesItAndARestartRestoresItAndTellsAHeldHotKey) {
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
-  const SettingsWindow w = Open();
+  const SettingsWindow w = OpenSettings(keyhush.Id());
   ASSERT_TRUE(w.Complete());
+  const std::string quoted = "\"" + KeyhushExe() + "\"";
+  const auto isQuotedPath = [&](const std::optional<std::string>& run) {
+    return run && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, run->c_str(), -1,
+                                 quoted.c_str(), -1) == CSTR_EQUAL;
+  };
 
   ClickAt(CentreOf(w.check));
   ASSERT_TRUE(WaitUntil([&] { return ReadString(kStartupSettings, "startup") == "true"; }));
   EXPECT_TRUE(w.Ticked());
-  const std::optional<std::string> run = ReadString(kRunKey, "Keyhush");
-  ASSERT_TRUE(run.has_value()) << "no Run value";
-  EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, run->c_str(), -1,
-                           ("\"" + KeyhushExe() + "\"").c_str(), -1),
-            CSTR_EQUAL)
-      << *run;
-
+  EXPECT_TRUE(isQuotedPath(ReadString(kRunKey, "Keyhush")))
+      << ReadString(kRunKey, "Keyhush").value_or("no Run value");
   ClickAt(CentreOf(w.check));
   ASSERT_TRUE(WaitUntil([&] { return ReadString(kStartupSettings, "startup") == "false"; }));
   EXPECT_FALSE(w.Ticked());
   EXPECT_FALSE(ReadString(kRunKey, "Keyhush").has_value()) << "the Run value stayed";
 
   // OK writes everything again with the box as it stands.
+  ASSERT_NO_FATAL_FAILURE(RemoveProgramSettings());
   ClickAt(CentreOf(w.ok));
   ExpectHidden(w.form, "OK");
   EXPECT_EQ(ReadString(kHotKeySettings, "modifier"), "Win Button");
   EXPECT_EQ(ReadString(kHotKeySettings, "currentkey"), "X");
   EXPECT_EQ(ReadString(kStartupSettings, "startup"), "false");
   EXPECT_FALSE(ReadString(kRunKey, "Keyhush").has_value());
-}
 
-TEST_F(Settings, ASavedTrueRewritesTheRunValueAtStartAndTicksTheBox) {
+  // A restart with a saved "true" rewrites a stale Run value before any window is shown and
+  // ticks the box; a hot key another program holds shows as unavailable until chosen again.
+  keyhush.Terminate();
+  ASSERT_NO_FATAL_FAILURE(SweepAwayIconsOfEndedPrograms());
   ASSERT_NO_FATAL_FAILURE(WriteString(kStartupSettings, "startup", "true"));
   ASSERT_NO_FATAL_FAILURE(WriteString(kRunKey, "Keyhush", "C:\\moved\\keyhush.exe"));
-  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
-  // Before any window is shown.
-  EXPECT_EQ(ReadString(kRunKey, "Keyhush").value_or("").front(), '"');
-  EXPECT_NE(ReadString(kRunKey, "Keyhush").value_or("").find("keyhush.exe\""), std::string::npos);
-  const SettingsWindow w = Open();
-  EXPECT_TRUE(w.Ticked());
-}
-
-TEST_F(Settings, CancelAndClosingOnlyHideAndTheHotKeyStaysActive) {
-  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
-  SettingsWindow w = Open();
-  ASSERT_TRUE(w.Complete());
-  ASSERT_NO_FATAL_FAILURE(ChooseWithTheMouse(w.combo, 3));
-  ASSERT_TRUE(WaitUntil([&] { return w.HotKeyText() == "Alt X"; }));
-
-  ClickAt(CentreOf(w.cancel));
-  ExpectHidden(w.form, "Cancel");
-  ExpectLocksOn(MOD_ALT, 'X', "Alt + X after Cancel");
-
-  w = Open();
-  EXPECT_EQ(w.HotKeyText(), "Alt X");
-  EXPECT_EQ(w.EditText(), "Alt + X");
-  // Alt+F4 is a close request like the close button's.
-  PressHotKey(MOD_ALT, VK_F4);
-  ExpectHidden(w.form, "Alt+F4");
-
-  w = Open();
-  RECT frame{};
-  GetWindowRect(w.form, &frame);
-  const int border = GetSystemMetrics(SM_CXFRAME);
-  const int caption = GetSystemMetrics(SM_CYCAPTION);
-  ClickAt({frame.right - border - GetSystemMetrics(SM_CXSIZE) / 2,
-           frame.top + GetSystemMetrics(SM_CYFRAME) + caption / 2});
-  ExpectHidden(w.form, "the close button");
-  ExpectLocksOn(MOD_ALT, 'X', "Alt + X after closing");
-  EXPECT_EQ(ReadString(kHotKeySettings, "modifier"), "Alt");
-}
-
-TEST_F(Settings, AHotKeyHeldByAnotherProgramIsShownUnavailable) {
   constexpr int kHeld = 0xB001;
   ASSERT_TRUE(RegisterHotKey(nullptr, kHeld, MOD_WIN, 'X'));
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
-  const SettingsWindow w = Open();
-  EXPECT_EQ(w.HotKeyText(), "Win Button X (unavailable)");
-  EXPECT_EQ(w.EditText(), "Win Button X");
+  EXPECT_TRUE(isQuotedPath(ReadString(kRunKey, "Keyhush")))
+      << ReadString(kRunKey, "Keyhush").value_or("no Run value");
+  const SettingsWindow again = OpenSettings(keyhush.Id());
+  EXPECT_TRUE(again.Ticked());
+  EXPECT_EQ(again.HotKeyText(), "Win Button X (unavailable)");
+  EXPECT_EQ(again.EditText(), "Win Button X");
   UnregisterHotKey(nullptr, kHeld);
-
-  ASSERT_NO_FATAL_FAILURE(ChooseWithTheMouse(w.combo, 9));
-  EXPECT_TRUE(WaitUntil([&] { return w.HotKeyText() == "Win Button X"; })) << w.HotKeyText();
-}
-
-TEST_F(Settings, ExitEndsTheProgramFreesTheHotKeyAndRemovesTheIcon) {
-  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
-  const SettingsWindow w = Open();
-  ASSERT_TRUE(w.Complete());
-  EXPECT_FALSE(HotKeyIsFree(MOD_WIN, 'X'));
-
-  ClickAt(CentreOf(w.exit));
-  EXPECT_TRUE(WaitUntil([&] { return !keyhush.Running(); })) << "\"E&xit\" left it running";
-  EXPECT_TRUE(HotKeyIsFree(MOD_WIN, 'X')) << "Win + X is still held";
-  EXPECT_TRUE(WaitUntil([] { return TrayIcons().empty(); })) << "the icon stayed in the tray";
-}
-
-TEST_F(Settings, TabRunsOkListCancelExitBoxAbout) {
-  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
-  const SettingsWindow w = Open();
-  ASSERT_TRUE(w.Complete());
-
-  const auto focused = [&](HWND control) {
-    return WaitUntil(
-        [&] {
-          const HWND focus = FocusOf(w.form);
-          // The combo box's edit field takes the focus for the box.
-          return focus && (focus == control || GetParent(focus) == control);
-        },
-        3s);
-  };
-  EXPECT_TRUE(focused(w.ok)) << "the focus does not start on OK";
-  const std::array<std::pair<HWND, const char*>, 6> order{{{w.combo, "the list"},
-                                                           {w.cancel, "Cancel"},
-                                                           {w.exit, "Exit"},
-                                                           {w.check, "the box"},
-                                                           {w.about, "About"},
-                                                           {w.ok, "OK again"}}};
-  for (const auto& [control, name] : order) {
-    TapKey(VK_TAB);
-    EXPECT_TRUE(focused(control)) << "Tab did not reach " << name;
-  }
+  ASSERT_NO_FATAL_FAILURE(ChooseWithTheMouse(again.combo, 9));
+  EXPECT_TRUE(WaitUntil([&] { return again.HotKeyText() == "Win Button X"; }))
+      << again.HotKeyText();
 }
 
 }  // namespace

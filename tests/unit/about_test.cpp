@@ -45,49 +45,35 @@ TEST(About, GetKeyValueReadsTextAndNumbersAndClosesTheKeyItOpened) {
 TEST(About, SystemInfoStartsTheRecordedProgramOrSaysItIsUnavailable) {
   const std::string no = "MsgBox(System Information Is Unavailable At This Time,plain)";
   const std::string start = "StartProgram(C:\\P F\\msinfo32.exe,,1)";
-  // The PATH value's type (0: none), the MSINFO folder (if any), what happens.
-  using Case = std::tuple<uint32_t, std::string, bool, bool, std::string>;
-  for (const auto& [type, folder, exists, startFails, outcome] : std::initializer_list<Case>{
-           {1, "", false, false, start},
-           {1, "", false, true, start + " | " + no},
-           {2, "", false, false, no},
-           {0, "C:\\T", true, false,
+  const std::string path = "C:\\P F\\msinfo32.exe";
+  // The PATH value's type (0: none) and bytes, the MSINFO folder (if any), the file that exists
+  // (if any), whether the start fails, what happens. Only a fully qualified path is started: a
+  // relative one, or a number's "&h" text, would be looked for in the current folder.
+  using Case = std::tuple<uint32_t, std::string, std::string, std::string, bool, std::string>;
+  for (const auto& [type, data, folder, file, startFails, outcome] : std::initializer_list<Case>{
+           {1, path, "", "", false, start},
+           {1, path, "", "", true, start + " | " + no},
+           {2, path, "", "", false, no},
+           {4, std::string("\x2A\0\0\0", 4), "", "", false, no},
+           {1, "msinfo32.exe", "", "msinfo32.exe", false, no},
+           {1, "C:msinfo32.exe", "", "", false, no},
+           {1, "\\\\server\\tools\\msinfo32.exe", "", "", false,
+            "StartProgram(\\\\server\\tools\\msinfo32.exe,,1)"},
+           {0, "", "C:\\T", "C:\\T\\MSINFO32.EXE", false,
             "FileExists(C:\\T\\MSINFO32.EXE) | StartProgram(C:\\T\\MSINFO32.EXE,,1)"},
-           {0, "C:\\T\\", false, false, "FileExists(C:\\T\\\\MSINFO32.EXE) | " + no},
-           {0, "", false, false, no},
+           {0, "", "C:\\T\\", "", false, "FileExists(C:\\T\\\\MSINFO32.EXE) | " + no},
+           {0, "", "Tools", "Tools\\MSINFO32.EXE", false, no},
+           {0, "", "", "", false, no},
        }) {
     Rig r;
-    if (type) r.platform.registry["HKLM\\" + kInfo]["PATH"] = Value(type, "C:\\P F\\msinfo32.exe");
+    if (type) r.platform.registry["HKLM\\" + kInfo]["PATH"] = Value(type, data);
     if (!folder.empty())
       r.platform.registry["HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] =
           Value(1, folder + '\0');
-    if (exists) r.platform.existingFiles = {"C:\\T\\MSINFO32.EXE"};
+    if (!file.empty()) r.platform.existingFiles = {file};
     if (startFails) r.platform.startProgramError = RuntimeError(kErrFileNotFound);
     EXPECT_NO_THROW(r.program.aboutWindow().cmdSysInfo.UserClicked());
     EXPECT_EQ(Calls(r.platform, {"File", "Start", "MsgBox"}), outcome);
-  }
-}
-
-TEST(About, SystemInfoStartsOnlyAFullyQualifiedPath) {
-  const std::string no = "MsgBox(System Information Is Unavailable At This Time,plain)";
-  // A number's "&h" text and relative paths would be looked for in the current folder.
-  using Case = std::tuple<std::string, FakePlatform::Value, std::string>;
-  for (const auto& [value, data, outcome] : std::initializer_list<Case>{
-           {"PATH", Value(4, std::string("\x2A\0\0\0", 4)), no},
-           {"PATH", Value(1, std::string("msinfo32.exe\0", 13)), no},
-           {"PATH", Value(1, std::string("C:msinfo32.exe\0", 15)), no},
-           {"PATH", Value(1, std::string("\\\\s\\t\\msinfo32.exe\0", 19)),
-            "StartProgram(\\\\s\\t\\msinfo32.exe,,1)"},
-           {"MSINFO", Value(1, std::string("Tools\0", 6)), no},
-       }) {
-    Rig r;
-    r.platform.existingFiles = {"msinfo32.exe", "Tools\\MSINFO32.EXE"};
-    r.platform
-        .registry[value == "PATH" ? "HKLM\\" + kInfo
-                                  : "HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location"][value] =
-        data;
-    EXPECT_NO_THROW(r.program.aboutWindow().cmdSysInfo.UserClicked());
-    EXPECT_EQ(Calls(r.platform, {"File", "Start", "MsgBox"}), outcome) << value;
   }
 }
 

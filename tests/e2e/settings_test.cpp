@@ -65,16 +65,30 @@ HWND FocusOf(HWND form) {
   return info.hwndFocus;
 }
 
-// Clicks the list item at `index` in the opened drop-down list of `combo`.
+// The window holding the mouse capture in `window`'s thread, if any.
+HWND CaptureOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndCapture;
+}
+
+// Clicks the list item at `index` in the drop-down list of `combo`, as a user does: drop the
+// list, point at the item until it is highlighted, click.
 void ChooseWithTheMouse(HWND combo, int index) {
   RECT box{};
   GetWindowRect(combo, &box);
   // The drop-down button sits at the right end of the closed box.
   ClickAt({box.right - 6, (box.top + box.bottom) / 2});
+  // Wine routes mouse input to the capture window current when the input is sent; the list takes
+  // the capture only once the button's release is handled, so a click sent earlier would go to
+  // the box and just close the list.
   HWND list = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
-    list = FindWindowA("ComboLBox", nullptr);
-    return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0 && IsShown(list);
+    list = CaptureOf(combo);
+    char name[16] = {};
+    return list && GetClassNameA(list, name, sizeof name) && std::string(name) == "ComboLBox" &&
+           SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0 && IsShown(list);
   })) << "the list did not drop down";
   const auto itemHeight = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
   const auto top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
@@ -83,6 +97,9 @@ void ChooseWithTheMouse(HWND combo, int index) {
   GetClientRect(list, &client);
   POINT at{client.right / 2, (index - top) * itemHeight + itemHeight / 2};
   ClientToScreen(list, &at);
+  MoveMouseTo(at);
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == index; }))
+      << "pointing did not highlight item " << index;
   ClickAt(at);
   ASSERT_TRUE(WaitUntil([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == 0; }))
       << "the list stayed open";

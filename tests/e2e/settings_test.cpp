@@ -86,10 +86,10 @@ void ChooseWithTheMouse(HWND combo, int index) {
   HWND list = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
     list = CaptureOf(combo);
-    char name[16] = {};
-    return list && GetClassNameA(list, name, sizeof name) && std::string(name) == "ComboLBox" &&
+    return list && ClassOf(list) == "ComboLBox" &&
            SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0 && IsShown(list);
-  })) << "the list did not drop down";
+  })) << "the list did not drop down; "
+      << StateOf(GetAncestor(combo, GA_ROOT));
   const auto itemHeight = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
   const auto top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
   ASSERT_GT(itemHeight, 0);

@@ -31,7 +31,7 @@ wine_session_start() {
   export DISPLAY=:$(head -n1 "$wine_session_work/display")
 
   export WINEPREFIX=$prefix
-  export WINEDEBUG=-all
+  export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml="
   unset WINEARCH
   wine_session_prefix=$prefix

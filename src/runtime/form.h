@@ -125,7 +125,8 @@ struct FormDesign {
 class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
-  // Creates the form's window and its controls, hidden.
+  // Creates the form's window, hidden. Its controls follow when it is first shown, or one by
+  // one as their handles are asked for.
   virtual std::unique_ptr<FormWindow> Create(Form& form) = 0;
 };
 

@@ -59,8 +59,11 @@ class FormWindowState : public std::enable_shared_from_this<FormWindowState> {
   void Destroy();
 
   HWND window() const { return window_; }
+  // The control's window, or none while it is not made yet.
   HWND ChildOf(const Control& control) const;
   HICON PictureOf(const Control& control) const;
+  // Makes the control's window now if it is not made yet; returns it.
+  HWND MadeChildOf(const Control& control);
   void Show();
   void ControlChanged(const Control& control);
   const MenuItem* TrackPopupMenu(const Menu& menu, const MenuItem* defaultItem);
@@ -70,6 +73,7 @@ class FormWindowState : public std::enable_shared_from_this<FormWindowState> {
 
  private:
   void CreateChild(size_t index);
+  void CreateAllChildren();
   HFONT FontFor(const Font& font);
   int IndexOf(const Control& control) const;
   const Control* ControlAt(int id) const;
@@ -84,6 +88,8 @@ class FormWindowState : public std::enable_shared_from_this<FormWindowState> {
   HWND window_ = nullptr;
   std::vector<const Control*> controls_;
   std::vector<HWND> children_;
+  std::vector<size_t> tabOrder_;  // indexes into controls_
+  bool allChildrenMade_ = false;
   std::vector<HICON> pictures_;  // shared: not the window's to destroy
   std::vector<std::pair<Font, UniqueFont>> fonts_;
   HICON smallIcon_ = nullptr, bigIcon_ = nullptr;  // shared as well
@@ -153,18 +159,41 @@ void FormWindowState::Create() {
   for (const Control& control : controls) controls_.push_back(&control);
   children_.assign(controls_.size(), nullptr);
   pictures_.resize(controls_.size());
-  // Children are made in tab order, which makes their z-order the keyboard's order; controls
-  // outside the tab order come last.
-  std::vector<size_t> order(controls_.size());
-  std::iota(order.begin(), order.end(), size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+  tabOrder_.resize(controls_.size());
+  std::iota(tabOrder_.begin(), tabOrder_.end(), size_t{0});
+  std::stable_sort(tabOrder_.begin(), tabOrder_.end(), [&](size_t a, size_t b) {
     const auto key = [&](size_t i) {
       const int tab = controls_[i]->design().tabIndex;
       return tab < 0 ? INT_MAX : tab;
     };
     return key(a) < key(b);
   });
-  for (size_t index : order) CreateChild(index);
+  // The controls are made when the window is first shown, or one by one when their handles are
+  // asked for: the hidden windows a resident program keeps cost no control windows, and the
+  // common controls library is not loaded until a window with controls is shown.
+}
+
+void FormWindowState::CreateAllChildren() {
+  if (allChildrenMade_) return;
+  bool someMadeEarlier = false;
+  for (size_t index : tabOrder_) {
+    if (children_[index]) {
+      someMadeEarlier = true;
+    } else {
+      CreateChild(index);
+    }
+  }
+  // Children stack in tab order, which makes their z-order the keyboard's order; controls outside
+  // the tab order come last. One made earlier is moved to its place.
+  if (someMadeEarlier) {
+    for (size_t index : tabOrder_) {
+      if (children_[index]) {
+        ::SetWindowPos(children_[index], HWND_BOTTOM, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      }
+    }
+  }
+  allChildrenMade_ = true;
 }
 
 void FormWindowState::CreateChild(size_t index) {
@@ -274,6 +303,7 @@ void FormWindowState::Destroy() {
   form_ = nullptr;
   if (HWND window = std::exchange(window_, nullptr)) ::DestroyWindow(window);
   children_.clear();
+  allChildrenMade_ = false;
   pictures_.clear();
   fonts_.clear();
   smallIcon_ = bigIcon_ = nullptr;
@@ -288,6 +318,13 @@ int FormWindowState::IndexOf(const Control& control) const {
 HWND FormWindowState::ChildOf(const Control& control) const {
   const int index = IndexOf(control);
   return index < 0 || static_cast<size_t>(index) >= children_.size() ? nullptr : children_[index];
+}
+
+HWND FormWindowState::MadeChildOf(const Control& control) {
+  const int index = IndexOf(control);
+  if (index < 0 || !window_) return nullptr;
+  if (!children_[index]) CreateChild(static_cast<size_t>(index));
+  return children_[index];
 }
 
 HICON FormWindowState::PictureOf(const Control& control) const {
@@ -308,6 +345,7 @@ const Control* FormWindowState::ControlOfWindow(HWND child) const {
 
 void FormWindowState::Show() {
   if (!window_) return;
+  CreateAllChildren();
   ::ShowWindow(window_, ::IsIconic(window_) ? SW_RESTORE : SW_SHOW);
   // Windows may refuse to bring a window forward when another program has the user's attention;
   // it then flashes the task-bar button instead, which is all the program could ask for.
@@ -396,6 +434,11 @@ LRESULT FormWindowState::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_PAINT:
       PaintLines();
       return 0;
+    case WM_SHOWWINDOW:
+      // Shown by other means than the form's Show (another program, a task switcher): the window
+      // still needs its controls.
+      if (wParam) CreateAllChildren();
+      break;
     case WM_ACTIVATE:
       // Keyboard focus goes back to the control that had it, or to the first in tab order.
       if (LOWORD(wParam) == WA_INACTIVE) {
@@ -537,9 +580,10 @@ class Win32FormWindow final : public FormWindow {
 
   Handle handle() const override { return ToHandle(state_->window()); }
   Handle controlHandle(const Control& control) const override {
-    return ToHandle(state_->ChildOf(control));
+    return ToHandle(state_->MadeChildOf(control));
   }
   Handle controlPicture(const Control& control) const override {
+    state_->MadeChildOf(control);
     return ToHandle(state_->PictureOf(control));
   }
   void Show() override { state_->Show(); }

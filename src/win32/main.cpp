@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include "win32/error_report.h"
 #include "win32/program_host.h"
 #include "win32/unique_handle.h"
@@ -61,11 +59,6 @@ int RunMessageLoop(const Win32WindowSystem& windows) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   LoadLibrariesFromSystemFolderOnly();
-
-  INITCOMMONCONTROLSEX controls{};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
-  ::InitCommonControlsEx(&controls);
 
   // One copy per user session. If the mutex cannot be made at all, run rather than refuse.
   UniqueKernelHandle singleInstance(::CreateMutexA(nullptr, FALSE, "Local\\KeyhushSingleInstance"));

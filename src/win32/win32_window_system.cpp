@@ -67,8 +67,10 @@ bool Win32WindowSystem::IsFormWindow(HWND window) const {
 
 HWND Win32WindowSystem::HiddenOwner() {
   if (!hiddenOwner_) {
-    hiddenOwner_.reset(::CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                         instance_, nullptr));
+    // Of the program's own class: a system class such as "Static" would load the common controls
+    // library for a window nobody sees. Without a form it answers as DefWindowProc does.
+    hiddenOwner_.reset(::CreateWindowExA(0, kFormClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                         nullptr, instance_, nullptr));
   }
   return hiddenOwner_.get();
 }

@@ -162,8 +162,10 @@ TEST_F(BadInput, BadSettingsStartTheDefaultOrNothingAndNeverTickTheBox) {
     }
     EXPECT_TRUE(allowed) << "holds:" << (shown.empty() ? " nothing" : shown);
 
+    EXPECT_TRUE(ShownWindows(keyhush.Id(), "Key hush").empty()) << "an error was reported";
+
     // What the settings window shows agrees with what is held.
-    const SettingsWindow w(FindProgramWindow(keyhush.Id(), kSettingsWindow));
+    const SettingsWindow w = OpenSettings(keyhush.Id());
     ASSERT_TRUE(w.Complete());
     if (held.empty()) {
       EXPECT_EQ(w.HotKeyText(), " ");
@@ -174,9 +176,9 @@ TEST_F(BadInput, BadSettingsStartTheDefaultOrNothingAndNeverTickTheBox) {
     }
     EXPECT_FALSE(w.Ticked()) << "a bad start-up flag ticked the box";
     EXPECT_FALSE(ReadString(kRunKey, "Keyhush").has_value()) << "a bad start-up flag wrote Run";
-    EXPECT_TRUE(ShownWindows(keyhush.Id(), "Key hush").empty()) << "an error was reported";
     EXPECT_TRUE(keyhush.Running());
     keyhush.Terminate();
+    ASSERT_NO_FATAL_FAILURE(SweepAwayIconsOfEndedPrograms());
   }
 }
 

@@ -30,10 +30,12 @@ using UniqueIcon = UniqueWin32Handle<HICON, ::DestroyIcon>;
 using UniqueMenu = UniqueWin32Handle<HMENU, ::DestroyMenu>;
 using UniqueWindow = UniqueWin32Handle<HWND, ::DestroyWindow>;
 
-// The program's modules see handles as 32-bit values; on 32-bit Windows they are exactly that.
+// The program's modules see handles as 32-bit values. On 32-bit Windows they are exactly that; on
+// 64-bit Windows window, icon and menu handles keep only 32 significant bits and widen with sign
+// extension, as the predefined registry keys do (HKEY_CURRENT_USER is 0x80000001, negative).
 template <typename T>
 T FromHandle(Handle handle) {
-  return reinterpret_cast<T>(static_cast<uintptr_t>(handle));
+  return reinterpret_cast<T>(static_cast<intptr_t>(static_cast<int32_t>(handle)));
 }
 template <typename T>
 Handle ToHandle(T handle) {

@@ -84,8 +84,10 @@ bool Win32Platform::UnregisterHotKey(Handle window, int32_t id) {
 ProcAddress Win32Platform::SetWindowLongA(Handle window, int32_t index, ProcAddress procedure) {
   // An empty procedure would leave the window without one: refuse it.
   if (procedure == 0) return 0;
+  // SetWindowLongPtrA is SetWindowLongA in the 32-bit program; in the 64-bit one only it holds a
+  // whole address.
   return static_cast<ProcAddress>(static_cast<ULONG_PTR>(
-      ::SetWindowLongA(FromHandle<HWND>(window), index, static_cast<LONG>(procedure))));
+      ::SetWindowLongPtrA(FromHandle<HWND>(window), index, static_cast<LONG_PTR>(procedure))));
 }
 
 intptr_t Win32Platform::CallWindowProcA(ProcAddress procedure, Handle window, uint32_t message,
@@ -120,10 +122,28 @@ std::string Win32Platform::GetSystemDirectoryA() {
 }
 
 bool Win32Platform::Shell_NotifyIconA(uint32_t message, const NotifyIconRecord& record) {
-  // The record carries its own size (88): the shell reads that much of a zeroed full record.
   NOTIFYICONDATAA data{};
   static_assert(sizeof(data) >= sizeof(record));
+#ifdef _WIN64
+  // The record is the 32-bit layout; the 64-bit shell takes its own, with wider handles and
+  // padding, so the fields move over one by one into the original-size record.
+  const auto field = [&](size_t offset) {
+    uint32_t value = 0;
+    std::memcpy(&value, record.data() + offset, sizeof(value));
+    return value;
+  };
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = FromHandle<HWND>(field(4));
+  data.uID = field(8);
+  data.uFlags = field(12);
+  data.uCallbackMessage = field(16);
+  data.hIcon = FromHandle<HICON>(field(20));
+  static_assert(sizeof(data.szTip) >= 64);
+  std::memcpy(data.szTip, record.data() + 24, 64);
+#else
+  // The record is the platform's own: it carries its size (88), and the shell reads that much.
   std::memcpy(&data, record.data(), record.size());
+#endif
   return ::Shell_NotifyIconA(message, &data) != FALSE;
 }
 

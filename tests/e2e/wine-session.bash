@@ -71,17 +71,23 @@ REG
     exit 1
   }
 
+  # A 64-bit loader runs its built-in rundll32.exe unless told to take the stand-in from the system
+  # folder; told so while the prefix is made, it breaks wineboot, so only from here on.
+  export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;rundll32.exe=n"
+
   # Wine's own fonts (Tahoma, and Marlett for the frame buttons) are not found where Debian puts
   # them; in the prefix's Fonts folder they are, so windows look and measure as on Windows.
   cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/"
 }
 
 # Puts EXE in place of rundll32.exe, so that the lock command runs it instead of locking. A 32-bit
-# program asking for system32 is given syswow64 in this 64-bit prefix, so it goes into both.
+# program asking for system32 is given syswow64 in a prefix that has one, so it goes into both.
 wine_session_standin() {
   local folder
   for folder in system32 syswow64; do
-    cp "$1" "$wine_session_prefix/drive_c/windows/$folder/rundll32.exe"
+    if [[ -d $wine_session_prefix/drive_c/windows/$folder ]]; then
+      cp "$1" "$wine_session_prefix/drive_c/windows/$folder/rundll32.exe"
+    fi
   done
 }
 

@@ -121,11 +121,15 @@ FormSettings::FormSettings(Program& program)
   Command4.Click = [this] { Command4_Click(); };
 }
 
-std::string FormSettings::CurrentHotKeyText() const {
+bool FormSettings::HotKeyRefused() const {
+  // Only a registration that was tried and refused counts; no hot key at all does not.
   const HotKey& hotKey = program_.hotKey();
+  return hotKey.hotKeyCount() > 0 && !hotKey.lastRegistrationSucceeded();
+}
+
+std::string FormSettings::CurrentHotKeyText() const {
   std::string text = hotKeySettings_.HotKeyDisplayText();
-  // Only a registration that was tried and refused is marked; no hot key at all is not.
-  if (hotKey.hotKeyCount() > 0 && !hotKey.lastRegistrationSucceeded()) text += " (unavailable)";
+  if (HotKeyRefused()) text += " (unavailable)";
   return text;
 }
 

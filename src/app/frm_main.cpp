@@ -88,6 +88,9 @@ void frmMain::Form_Load() {
   FormSettings& settings = program_.settingsWindow();
   settings.Load();
   settings.Hide();
+  // A refused hot key would leave the user pressing keys that lock nothing (Windows 8 and later
+  // keep Win + X for themselves): the settings window says so and offers another at once.
+  if (settings.HotKeyRefused()) mnuPopupMenuShowForm_Click();
 }
 
 // A close request of any origin sends the window into the tray; the program goes on.

@@ -12,12 +12,15 @@ namespace keyhush {
 
 namespace {
 
-// Three sentences; the label's word wrap turns the runs of spaces into paragraph breaks.
-std::string Description() {
-  return "Lock the windows desktop via Key hush v1 and a windows system wide hot-key." +
-         std::string(140, ' ') + "Just choose a hot-key and leave it in the system tray." +
-         std::string(4, ' ') + "Press the hot key and watch your desktop lock!";
-}
+// Three sentences, each starting a line of its own. Every line break is written out and every
+// line fits the label's width at any scaling, so the label never wraps: a wrap would fall in a
+// different place at each scaling, and Wine breaks "hot-key" after its hyphen.
+constexpr const char* kDescription =
+    "Lock the windows desktop via Key hush v1\r\n"
+    "and a windows system wide hot-key.\r\n"
+    "\r\n"
+    "Just choose a hot-key and leave it in the system tray.\r\n"
+    "Press the hot key and watch your desktop lock!";
 
 std::vector<std::string> ChoiceTexts() {
   std::vector<std::string> texts;
@@ -52,7 +55,7 @@ FormSettings::FormSettings(Program& program)
                                          .font = Font{}}),
       Label1(Add({.name = "Label1",
                   .kind = ControlKind::Label,
-                  .text = Description(),
+                  .text = kDescription,
                   .left = 240,
                   .top = 1200,
                   .width = 5805,
@@ -82,7 +85,8 @@ FormSettings::FormSettings(Program& program)
                    .text = "Current Hot Key:",
                    .left = 120,
                    .top = 120,
-                   .width = 1245,
+                   // Wide enough for its text on one line at every scaling.
+                   .width = 1275,
                    .height = 270,
                    .tabIndex = 4})),
       Label3(Add({.name = "Label3",
@@ -121,11 +125,15 @@ FormSettings::FormSettings(Program& program)
   Command4.Click = [this] { Command4_Click(); };
 }
 
-std::string FormSettings::CurrentHotKeyText() const {
+bool FormSettings::HotKeyRefused() const {
+  // Only a registration that was tried and refused counts; no hot key at all does not.
   const HotKey& hotKey = program_.hotKey();
+  return hotKey.hotKeyCount() > 0 && !hotKey.lastRegistrationSucceeded();
+}
+
+std::string FormSettings::CurrentHotKeyText() const {
   std::string text = hotKeySettings_.HotKeyDisplayText();
-  // Only a registration that was tried and refused is marked; no hot key at all is not.
-  if (hotKey.hotKeyCount() > 0 && !hotKey.lastRegistrationSucceeded()) text += " (unavailable)";
+  if (HotKeyRefused()) text += " (unavailable)";
   return text;
 }
 

@@ -15,6 +15,8 @@ class FormSettings : public Form {
   explicit FormSettings(Program& program);
 
   HotKeySettings& hotKeySettings() { return hotKeySettings_; }
+  // Whether the system refused the hot key last registered, as another program holds it.
+  bool HotKeyRefused() const;
 
   void Combo1_Click();
   void Check1_Click();

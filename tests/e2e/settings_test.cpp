@@ -120,9 +120,9 @@ TEST_F(Settings, ShowsTheActiveHotKeyTheTenChoicesItsLayoutAndTabOrder) {
                                 "Shift + A", "Shift + B", "Shift + C", "Win Button + X"}));
   EXPECT_FALSE(w.Ticked());
   EXPECT_EQ(TextOf(w.description),
-            "Lock the windows desktop via Key hush v1 and a windows system wide hot-key." +
-                std::string(140, ' ') + "Just choose a hot-key and leave it in the system tray." +
-                "    Press the hot key and watch your desktop lock!");
+            "Lock the windows desktop via Key hush v1\r\nand a windows system wide hot-key.\r\n\r\n"
+            "Just choose a hot-key and leave it in the system tray.\r\n"
+            "Press the hot key and watch your desktop lock!");
 
   RECT client{}, work{}, frame{};
   GetClientRect(w.form, &client);
@@ -140,7 +140,7 @@ TEST_F(Settings, ShowsTheActiveHotKeyTheTenChoicesItsLayoutAndTabOrder) {
                                     {w.ok, "Command1", 120, 3840, 1695, 450},
                                     {w.hotKey, "Label2", 1560, 105, 2475, 285},
                                     {w.combo, "Combo1", 2040, 675, 2070, 0},
-                                    {w.current, "Current", 120, 120, 1245, 270},
+                                    {w.current, "Current", 120, 120, 1275, 270},
                                     {w.select, "Label3", 120, 690, 1770, 270},
                                     {w.cancel, "Command2", 1920, 3840, 1695, 450},
                                     {w.exit, "Command3", 4440, 3840, 1695, 450},

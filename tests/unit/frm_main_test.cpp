@@ -36,6 +36,34 @@ TEST(FrmMain, StartUpHidesTheWindowAddsTheIconThenLoadsTheSettingsWindowHidden) 
   EXPECT_EQ(Tip(r.platform.notifyRecords.at(1)), "New Icon and Tooltip!");
 }
 
+// Only a hot key the system refused brings the settings window up at the end of start-up; no hot
+// key at all (a modifier that names none of the four) leaves start-up silent, as does success.
+TEST(FrmMain, StartUpShowsTheSettingsWindowOnlyWhenTheHotKeyIsRefused) {
+  struct Row {
+    const char* what;
+    std::string modifier, key;
+    bool held, shown;
+  };
+  for (const Row& row :
+       {Row{"Win + X free", "", "", false, false}, Row{"Win + X held", "", "", true, true},
+        Row{"saved Ctrl + K held", "Ctrl", "K", true, true},
+        Row{"unknown modifier", "ctrl", "K", true, false}}) {
+    Rig r;
+    if (!row.modifier.empty()) {
+      r.platform.settings[{"Key hush", "config", "modifier"}] = row.modifier;
+      r.platform.settings[{"Key hush", "config", "currentkey"}] = row.key;
+    }
+    if (row.held) r.platform.heldByOthers = {{8, 88}, {2, 75}};
+    const auto saved = r.platform.settings;
+    r.program.Start();
+    EXPECT_EQ(Calls(r.platform, {"window show", "window hide Key"}),
+              row.shown ? "window hide Key hush settings | window show Key hush settings"
+                        : "window hide Key hush settings")
+        << row.what;
+    EXPECT_EQ(r.platform.settings, saved) << row.what;
+  }
+}
+
 TEST_F(FrmMainTest, ARightButtonReleaseOpensTheMenuWithSettingsAsDefault) {
   TrayReports(0x205);
   EXPECT_THAT(windows.lastMenuCaptions, ElementsAre("&About", "&Settings", "-", "E&xit"));

@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "app_info.h"
 #include "runtime/error.h"
 #include "win32/error_report.h"
+#include "win32/wide_text.h"
 
 namespace keyhush::win32 {
 
@@ -56,13 +58,17 @@ int32_t StartErrorNumber(DWORD error) {
   }
 }
 
-}  // namespace
+// The registry types whose data the narrow calls convert as text.
+bool IsTextType(DWORD type) {
+  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
 
-std::string ModulePath() {
-  std::string path(MAX_PATH, '\0');
+// The running executable's path through GetModuleFileNameW or GetModuleFileNameA.
+template <typename Char>
+std::basic_string<Char> ModuleFileName(DWORD(WINAPI* get)(HMODULE, Char*, DWORD)) {
+  std::basic_string<Char> path(MAX_PATH, Char{});
   for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = get(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return {};
     if (length < path.size()) {
       path.resize(length);
@@ -71,6 +77,29 @@ std::string ModulePath() {
     if (path.size() >= 32768) return {};
     path.resize(path.size() * 2);
   }
+}
+
+// The system folder through GetSystemDirectoryW or GetSystemDirectoryA; empty on failure.
+template <typename Char>
+std::basic_string<Char> SystemDirectory(UINT(WINAPI* get)(Char*, UINT)) {
+  std::basic_string<Char> path(MAX_PATH, Char{});
+  UINT length = get(path.data(), static_cast<UINT>(path.size()));
+  if (length >= path.size()) {
+    // Too small: the answer is the size needed, NUL included.
+    path.resize(length);
+    length = get(path.data(), static_cast<UINT>(path.size()));
+    if (length >= path.size()) return {};
+  }
+  path.resize(length);
+  return path;
+}
+
+}  // namespace
+
+std::string ModulePath() {
+  // A name that is no valid UTF-16 (an unpaired surrogate) is taken as the narrow call gives it.
+  if (auto path = Utf8FromWide(ModuleFileName(::GetModuleFileNameW))) return *path;
+  return ModuleFileName(::GetModuleFileNameA);
 }
 
 bool Win32Platform::RegisterHotKey(Handle window, int32_t id, uint32_t modifiers, uint32_t key) {
@@ -104,21 +133,24 @@ ProcAddress Win32Platform::AddressOf(WindowProcedure& procedure) {
 
 int32_t Win32Platform::SHGetFolderPathA(Handle owner, int32_t folder, Handle token, uint32_t flags,
                                         char* buffer) {
-  return ::SHGetFolderPathA(FromHandle<HWND>(owner), folder, FromHandle<HANDLE>(token), flags,
-                            buffer);
+  wchar_t wide[MAX_PATH] = {};
+  const HRESULT result =
+      ::SHGetFolderPathW(FromHandle<HWND>(owner), folder, FromHandle<HANDLE>(token), flags, wide);
+  if (FAILED(result)) return result;
+  const auto path = Utf8FromWide(wide);
+  if (!path) {
+    return ::SHGetFolderPathA(FromHandle<HWND>(owner), folder, FromHandle<HANDLE>(token), flags,
+                              buffer);
+  }
+  // UTF-8 may take more bytes than the path has characters: a path that does not fit fails.
+  if (path->size() >= MAX_PATH) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+  std::memcpy(buffer, path->c_str(), path->size() + 1);
+  return result;
 }
 
 std::string Win32Platform::GetSystemDirectoryA() {
-  std::string path(MAX_PATH, '\0');
-  UINT length = ::GetSystemDirectoryA(path.data(), static_cast<UINT>(path.size()));
-  if (length >= path.size()) {
-    // Too small: the answer is the size needed, NUL included.
-    path.resize(length);
-    length = ::GetSystemDirectoryA(path.data(), static_cast<UINT>(path.size()));
-    if (length >= path.size()) return {};
-  }
-  path.resize(length);
-  return path;
+  if (auto path = Utf8FromWide(SystemDirectory(::GetSystemDirectoryW))) return *path;
+  return SystemDirectory(::GetSystemDirectoryA);
 }
 
 bool Win32Platform::Shell_NotifyIconA(uint32_t message, const NotifyIconRecord& record) {
@@ -173,7 +205,9 @@ bool Win32Platform::DrawAnimatedRects(Handle window, int32_t animation, const Re
 
 int32_t Win32Platform::RegCreateKeyA(Handle root, const std::string& subKey, Handle& key) {
   HKEY opened = nullptr;
-  const LONG result = ::RegCreateKeyA(FromHandle<HKEY>(root), subKey.c_str(), &opened);
+  const auto wide = WideFromUtf8(subKey);
+  const LONG result = wide ? ::RegCreateKeyW(FromHandle<HKEY>(root), wide->c_str(), &opened)
+                           : ::RegCreateKeyA(FromHandle<HKEY>(root), subKey.c_str(), &opened);
   key = result == ERROR_SUCCESS ? ToHandle(opened) : 0;
   return result;
 }
@@ -181,31 +215,78 @@ int32_t Win32Platform::RegCreateKeyA(Handle root, const std::string& subKey, Han
 int32_t Win32Platform::RegOpenKeyExA(Handle root, const std::string& subKey, uint32_t options,
                                      uint32_t access, Handle& key) {
   HKEY opened = nullptr;
+  const auto wide = WideFromUtf8(subKey);
   const LONG result =
-      ::RegOpenKeyExA(FromHandle<HKEY>(root), subKey.c_str(), options, access, &opened);
+      wide ? ::RegOpenKeyExW(FromHandle<HKEY>(root), wide->c_str(), options, access, &opened)
+           : ::RegOpenKeyExA(FromHandle<HKEY>(root), subKey.c_str(), options, access, &opened);
   key = result == ERROR_SUCCESS ? ToHandle(opened) : 0;
   return result;
 }
 
 int32_t Win32Platform::RegSetValueExA(Handle key, const std::string& name, uint32_t type,
                                       const std::vector<uint8_t>& data) {
+  // Text, its NULs included, is stored as the same characters in UTF-16; numbers and binary data,
+  // and bytes that are no UTF-8, go through the narrow call unchanged.
+  const auto wideName = WideFromUtf8(name);
+  if (wideName && IsTextType(type)) {
+    if (const auto text = WideFromUtf8(
+            std::string_view(reinterpret_cast<const char*>(data.data()), data.size()))) {
+      return ::RegSetValueExW(FromHandle<HKEY>(key), wideName->c_str(), 0, type,
+                              reinterpret_cast<const BYTE*>(text->data()),
+                              static_cast<DWORD>(text->size() * sizeof(wchar_t)));
+    }
+  }
   return ::RegSetValueExA(FromHandle<HKEY>(key), name.c_str(), 0, type, data.data(),
                           static_cast<DWORD>(data.size()));
 }
 
 int32_t Win32Platform::RegQueryValueExA(Handle key, const std::string& name, uint32_t& type,
                                         uint8_t* buffer, uint32_t& size) {
+  const auto narrowCall = [&] {
+    DWORD valueType = 0;
+    DWORD length = size;
+    const LONG result = ::RegQueryValueExA(FromHandle<HKEY>(key), name.c_str(), nullptr, &valueType,
+                                           buffer, &length);
+    type = valueType;
+    size = length;
+    return result;
+  };
+  const auto wideName = WideFromUtf8(name);
+  if (!wideName || !buffer || size == 0) return narrowCall();
+  // Each UTF-16 unit becomes at least one byte of UTF-8: text of more units than the buffer has
+  // bytes cannot fit, so no more is read.
+  std::wstring text(size, L'\0');
   DWORD valueType = 0;
-  DWORD length = size;
-  const LONG result =
-      ::RegQueryValueExA(FromHandle<HKEY>(key), name.c_str(), nullptr, &valueType, buffer, &length);
+  DWORD length = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  const LONG result = ::RegQueryValueExW(FromHandle<HKEY>(key), wideName->c_str(), nullptr,
+                                         &valueType, reinterpret_cast<BYTE*>(text.data()), &length);
+  // Numbers, binary data and failures are the narrow call's, byte for byte.
+  if ((result != ERROR_SUCCESS && result != ERROR_MORE_DATA) || !IsTextType(valueType)) {
+    return narrowCall();
+  }
+  if (result == ERROR_MORE_DATA) {
+    type = valueType;
+    size = length / sizeof(wchar_t);  // at least this many bytes
+    return ERROR_MORE_DATA;
+  }
+  // Text that is no valid UTF-16 (an odd length, an unpaired surrogate) reads as it always has.
+  if (length % sizeof(wchar_t) != 0) return narrowCall();
+  const auto utf8 = Utf8FromWide(std::wstring_view(text.data(), length / sizeof(wchar_t)));
+  if (!utf8) return narrowCall();
   type = valueType;
-  size = length;
-  return result;
+  if (utf8->size() > size) {
+    size = static_cast<uint32_t>(utf8->size());
+    return ERROR_MORE_DATA;
+  }
+  std::memcpy(buffer, utf8->data(), utf8->size());
+  size = static_cast<uint32_t>(utf8->size());
+  return ERROR_SUCCESS;
 }
 
 int32_t Win32Platform::RegDeleteValueA(Handle key, const std::string& name) {
-  return ::RegDeleteValueA(FromHandle<HKEY>(key), name.c_str());
+  const auto wide = WideFromUtf8(name);
+  return wide ? ::RegDeleteValueW(FromHandle<HKEY>(key), wide->c_str())
+              : ::RegDeleteValueA(FromHandle<HKEY>(key), name.c_str());
 }
 
 int32_t Win32Platform::RegCloseKey(Handle key) {
@@ -215,6 +296,13 @@ int32_t Win32Platform::RegCloseKey(Handle key) {
 intptr_t Win32Platform::ShellExecuteA(Handle owner, const std::string& operation,
                                       const std::string& file, const std::string& parameters,
                                       const std::string& directory, int32_t showCommand) {
+  const auto wideOperation = WideFromUtf8(operation), wideFile = WideFromUtf8(file),
+             wideParameters = WideFromUtf8(parameters), wideDirectory = WideFromUtf8(directory);
+  if (wideOperation && wideFile && wideParameters && wideDirectory) {
+    return reinterpret_cast<intptr_t>(
+        ::ShellExecuteW(FromHandle<HWND>(owner), wideOperation->c_str(), wideFile->c_str(),
+                        wideParameters->c_str(), wideDirectory->c_str(), showCommand));
+  }
   return reinterpret_cast<intptr_t>(::ShellExecuteA(FromHandle<HWND>(owner), operation.c_str(),
                                                     file.c_str(), parameters.c_str(),
                                                     directory.c_str(), showCommand));
@@ -240,14 +328,20 @@ bool Win32Platform::SetClipboardText(const std::string& text) {
   }
   if (!opened) return false;
 
+  // The text up to its first NUL, as UTF-16 (Windows offers it in the narrow form as well), or
+  // as the bytes it is when it is no UTF-8.
+  const std::string_view narrow = text.c_str();
+  const auto wide = WideFromUtf8(narrow);
+  const UINT format = wide ? CF_UNICODETEXT : CF_TEXT;
+  const void* source = wide ? static_cast<const void*>(wide->c_str()) : narrow.data();
+  const size_t size = wide ? (wide->size() + 1) * sizeof(wchar_t) : narrow.size() + 1;
   bool placed = false;
   if (::EmptyClipboard()) {
-    const size_t length = std::strlen(text.c_str());  // the text up to its first NUL
-    if (HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, length + 1)) {
+    if (HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size)) {
       if (void* bytes = ::GlobalLock(memory)) {
-        std::memcpy(bytes, text.c_str(), length + 1);
+        std::memcpy(bytes, source, size);
         ::GlobalUnlock(memory);
-        placed = ::SetClipboardData(CF_TEXT, memory) != nullptr;
+        placed = ::SetClipboardData(format, memory) != nullptr;
       }
       // Once placed, the clipboard owns the memory.
       if (!placed) ::GlobalFree(memory);
@@ -272,22 +366,35 @@ uint32_t Win32Platform::StartProgram(const std::string& program, const std::stri
   std::string commandLine = "\"" + program + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
 
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = static_cast<WORD>(windowStyle);
+  const auto startupInfo = [windowStyle](auto info) {
+    info.cb = sizeof(info);
+    info.dwFlags = STARTF_USESHOWWINDOW;
+    info.wShowWindow = static_cast<WORD>(windowStyle);
+    return info;
+  };
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
-    throw RuntimeError(StartErrorNumber(::GetLastError()));
+  const auto wideProgram = WideFromUtf8(program);
+  auto wideCommandLine = WideFromUtf8(commandLine);
+  BOOL started = FALSE;
+  if (wideProgram && wideCommandLine) {
+    STARTUPINFOW startup = startupInfo(STARTUPINFOW{});
+    started = ::CreateProcessW(wideProgram->c_str(), wideCommandLine->data(), nullptr, nullptr,
+                               FALSE, 0, nullptr, nullptr, &startup, &process);
+  } else {
+    STARTUPINFOA startup = startupInfo(STARTUPINFOA{});
+    started = ::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &startup, &process);
   }
+  if (!started) throw RuntimeError(StartErrorNumber(::GetLastError()));
   UniqueKernelHandle processHandle(process.hProcess);
   UniqueKernelHandle threadHandle(process.hThread);
   return process.dwProcessId;
 }
 
 bool Win32Platform::FileExists(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  const auto wide = WideFromUtf8(path);
+  const DWORD attributes =
+      wide ? ::GetFileAttributesW(wide->c_str()) : ::GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -309,6 +416,8 @@ std::string Win32Platform::ExeBaseName() {
   return name;
 }
 
+// The settings hold the program's plain-ASCII names and the key letter, whose code in the ANSI
+// code page is the key code: they stay in the ANSI code page, through the narrow calls.
 std::string Win32Platform::ReadSetting(const std::string& application, const std::string& section,
                                        const std::string& key) {
   HKEY opened = nullptr;

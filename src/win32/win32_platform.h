@@ -7,7 +7,8 @@
 
 namespace keyhush::win32 {
 
-// The program's view of Windows: each call is the real one, in its narrow ("A") form.
+// The program's view of Windows: each call is the real one. Paths, registry text and the clipboard
+// go through the wide ("W") form, as UTF-8 on the program's side.
 class Win32Platform final : public Platform {
  public:
   Win32Platform() = default;

@@ -18,11 +18,27 @@ std::string WindowsPath(std::string path) {
 
 }  // namespace
 
+std::wstring Wide(const std::string& utf8) {
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(),
+                                                      static_cast<int>(utf8.size()), wide.data(),
+                                                      static_cast<int>(wide.size()))));
+  return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+  std::string utf8(wide.size() * 3, '\0');
+  utf8.resize(static_cast<size_t>(
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
+                          static_cast<int>(utf8.size()), nullptr, nullptr)));
+  return utf8;
+}
+
 std::string Environment(const char* name, const std::string& fallback) {
-  char buffer[32768];
-  const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-  if (length == 0 || length >= sizeof buffer) return fallback;
-  return std::string(buffer, length);
+  wchar_t buffer[32768];
+  const DWORD length = GetEnvironmentVariableW(Wide(name).c_str(), buffer, std::size(buffer));
+  if (length == 0 || length >= std::size(buffer)) return fallback;
+  return Utf8(std::wstring(buffer, length));
 }
 
 std::string KeyhushExe() {
@@ -45,11 +61,11 @@ void Keyhush::Start() {
   ASSERT_EQ(process_.hProcess, nullptr) << "keyhush.exe is already running";
   const std::string exe = KeyhushExe();
   const std::string folder = exe.substr(0, exe.find_last_of('\\'));
-  std::string commandLine = "\"" + exe + "\"";
-  STARTUPINFOA startup{};
+  std::wstring commandLine = Wide("\"" + exe + "\"");
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  ASSERT_TRUE(CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             folder.c_str(), &startup, &process_))
+  ASSERT_TRUE(CreateProcessW(Wide(exe).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                             nullptr, Wide(folder).c_str(), &startup, &process_))
       << "cannot start " << exe << ", error " << GetLastError();
   const DWORD idle = WaitForInputIdle(process_.hProcess, kPatience.count());
   ASSERT_EQ(idle, 0u) << exe << " never waited for input (" << idle << ", error " << GetLastError()

@@ -31,10 +31,14 @@ bool WaitUntil(Condition condition, std::chrono::milliseconds timeout = kPatienc
   return true;
 }
 
-// The environment variable's value, or `fallback` when it is not set.
+// Text in UTF-8, the driver's own encoding, and in the UTF-16 of the wide calls.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
+
+// The environment variable's value in UTF-8, or `fallback` when it is not set.
 std::string Environment(const char* name, const std::string& fallback = {});
 
-// The program under test: %KEYHUSH_EXE%.
+// The program under test: %KEYHUSH_EXE%, started through the wide calls.
 std::string KeyhushExe();
 // The system folder as a 32-bit program's shell reports it (C:\windows\system32).
 std::string SystemFolder();

@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <psapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -7,16 +8,6 @@
 #include <fstream>
 
 namespace e2e {
-namespace {
-
-// A path from the harness (a Unix path under Wine, Z: being the Unix root) as Windows sees it.
-std::string WindowsPath(std::string path) {
-  if (path.empty() || path.front() != '/') return path;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return "Z:" + path;
-}
-
-}  // namespace
 
 std::wstring Wide(const std::string& utf8) {
   std::wstring wide(utf8.size(), L'\0');
@@ -34,15 +25,19 @@ std::string Utf8(const std::wstring& wide) {
   return utf8;
 }
 
-std::string Environment(const char* name, const std::string& fallback) {
+std::string Environment(const char* name) {
   wchar_t buffer[32768];
   const DWORD length = GetEnvironmentVariableW(Wide(name).c_str(), buffer, std::size(buffer));
-  if (length == 0 || length >= std::size(buffer)) return fallback;
-  return Utf8(std::wstring(buffer, length));
+  std::string value = Utf8(std::wstring(buffer, length < std::size(buffer) ? length : 0));
+  if (value.starts_with('/')) {
+    std::replace(value.begin(), value.end(), '/', '\\');
+    value = "Z:" + value;
+  }
+  return value;
 }
 
 std::string KeyhushExe() {
-  return WindowsPath(Environment("KEYHUSH_EXE", "keyhush.exe"));
+  return Environment("KEYHUSH_EXE");
 }
 
 std::string SystemFolder() {
@@ -53,26 +48,18 @@ std::string SystemFolder() {
 
 // Process control.
 
-Keyhush::~Keyhush() {
-  if (process_.hProcess) Terminate();
-}
-
 void Keyhush::Start() {
   ASSERT_EQ(process_.hProcess, nullptr) << "keyhush.exe is already running";
   const std::string exe = KeyhushExe();
   const std::string folder = exe.substr(0, exe.find_last_of('\\'));
   std::wstring commandLine = Wide("\"" + exe + "\"");
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
+  STARTUPINFOW startup{sizeof startup};
   ASSERT_TRUE(CreateProcessW(Wide(exe).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                              nullptr, Wide(folder).c_str(), &startup, &process_))
       << "cannot start " << exe << ", error " << GetLastError();
-  const DWORD idle = WaitForInputIdle(process_.hProcess, kPatience.count());
-  ASSERT_EQ(idle, 0u) << exe << " never waited for input (" << idle << ", error " << GetLastError()
-                      << ")";
-  ASSERT_TRUE(WaitUntil([&] { return FindProgramWindow(Id(), "Key hush settings") != nullptr; }))
-      << "the settings window never appeared, hidden or shown";
-  ASSERT_TRUE(Running()) << exe << " ended by itself";
+  ASSERT_EQ(WaitForInputIdle(process_.hProcess, kPatience.count()), 0u) << "never waited for input";
+  ASSERT_TRUE(WaitUntil([&] { return FindProgramWindow(Id(), kSettingsWindow) != nullptr; }))
+      << "the settings window was never made";
 }
 
 void Keyhush::Terminate() {
@@ -90,16 +77,15 @@ bool Keyhush::Running() const {
 
 void TerminateAllKeyhush() {
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return;
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
+  PROCESSENTRY32 entry{sizeof entry};
   for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
     if (lstrcmpiA(entry.szExeFile, "keyhush.exe") != 0) continue;
-    const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
-    if (!process) continue;
-    TerminateProcess(process, 1);
-    WaitForSingleObject(process, kPatience.count());
-    CloseHandle(process);
+    if (const HANDLE process =
+            OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+      TerminateProcess(process, 1);
+      WaitForSingleObject(process, kPatience.count());
+      CloseHandle(process);
+    }
   }
   CloseHandle(snapshot);
 }
@@ -111,8 +97,8 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM windows) {
   return TRUE;
 }
 
-// The process's top-level windows, shown or hidden, all of them or those with this caption (read
-// without a message, so that a busy program does not hold up the search).
+// The process's top-level windows, or those with this caption (read without a message, so that
+// a busy program does not hold up the search).
 std::vector<HWND> WindowsOf(DWORD processId, const std::string* caption = nullptr) {
   std::vector<HWND> windows;
   EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
@@ -133,27 +119,32 @@ HWND FindProgramWindow(DWORD processId, const std::string& caption) {
   return windows.empty() ? nullptr : windows.front();
 }
 
-std::vector<HWND> ShownWindows(DWORD processId) {
-  std::vector<HWND> shown = WindowsOf(processId);
-  std::erase_if(shown, [](HWND window) { return !IsWindowVisible(window); });
-  return shown;
-}
-
 std::vector<HWND> ShownWindows(DWORD processId, const std::string& caption) {
   std::vector<HWND> shown = WindowsOf(processId, &caption);
   std::erase_if(shown, [](HWND window) { return !IsWindowVisible(window); });
   return shown;
 }
 
+HWND ShownWindow(DWORD processId, const std::string& caption) {
+  EXPECT_TRUE(WaitUntil([&] { return !ShownWindows(processId, caption).empty(); }))
+      << "no \"" << caption << "\" shown";
+  const std::vector<HWND> shown = ShownWindows(processId, caption);
+  EXPECT_LE(shown.size(), 1u) << "\"" << caption << "\" shown twice";
+  return shown.empty() ? nullptr : shown.front();
+}
+
 bool Answers(const std::vector<HWND>& windows) {
   return std::all_of(windows.begin(), windows.end(), [](HWND window) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr) != 0;
   });
 }
 
 bool TakesInput(HWND window) {
   return WaitUntil([&] { return GetForegroundWindow() == window; }) && Answers({window});
+}
+
+bool IsShown(HWND window) {
+  return window && IsWindow(window) && IsWindowVisible(window);
 }
 
 std::string TextOf(HWND window) {
@@ -174,17 +165,15 @@ std::string ClassOf(HWND window) {
 
 std::vector<HWND> Children(HWND parent) {
   std::vector<HWND> children;
-  if (!parent) return children;
-  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+  for (HWND child = parent ? GetWindow(parent, GW_CHILD) : nullptr; child;
+       child = GetWindow(child, GW_HWNDNEXT))
     children.push_back(child);
-  }
   return children;
 }
 
 HWND ChildStartingWith(HWND parent, const std::string& text) {
-  for (HWND child : Children(parent)) {
-    if (TextOf(child).rfind(text, 0) == 0) return child;
-  }
+  for (HWND child : Children(parent))
+    if (TextOf(child).starts_with(text)) return child;
   return nullptr;
 }
 
@@ -197,31 +186,26 @@ void ClickChild(HWND parent, const std::string& text) {
 // Notification area.
 
 std::vector<HWND> TrayIcons() {
-  std::vector<HWND> icons;
   const HWND tray = FindWindowA(nullptr, "Wine System Tray");
-  if (!tray || !IsWindowVisible(tray)) return icons;
-  for (HWND child : Children(tray)) {
-    if (IsWindowVisible(child)) icons.push_back(child);
-  }
+  std::vector<HWND> icons = IsShown(tray) ? Children(tray) : std::vector<HWND>{};
+  std::erase_if(icons, [](HWND icon) { return !IsWindowVisible(icon); });
   return icons;
 }
 
 namespace {
-// Where the pointer waits between tests: a corner where no window of the program appears.
+// Where the pointer waits: a corner where no window of the program appears, since a window shown
+// under the pointer reports the pointer's place and Wine may move the pointer back there.
 POINT ParkedPointer() {
   return {GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
 }
 }  // namespace
 
 void SweepAwayIconsOfEndedPrograms() {
-  const bool swept = WaitUntil([] {
-    for (HWND icon : TrayIcons()) {
-      MoveMouseTo(CentreOf(icon));
-      MoveMouseTo(ParkedPointer());
-    }
+  ASSERT_TRUE(WaitUntil([] {
+    for (HWND icon : TrayIcons()) MoveMouseTo(CentreOf(icon)), MoveMouseTo(ParkedPointer());
     return TrayIcons().empty();
-  });
-  ASSERT_TRUE(swept) << TrayIcons().size() << " icons stay in the tray with no program running";
+  })) << TrayIcons().size()
+      << " icons stay in the tray with no program running";
 }
 
 bool MenuShown() {
@@ -239,8 +223,7 @@ void OpenTrayMenu() {
     shown = WaitUntil(MenuShown, 5s);
   }
   ASSERT_TRUE(shown) << "no pop-up menu after two right clicks on the icon";
-  // The menu shows before it captures the mouse; its window answers only once the menu's own
-  // message loop runs, and from then on every click and key goes to it.
+  // The menu's window answers once the menu's own loop runs; from then on it takes the input.
   SendMessageTimeoutA(FindWindowA("#32768", nullptr), WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
 }
 
@@ -250,80 +233,49 @@ void ChooseFromTrayMenu(WORD accessKey) {
   ASSERT_TRUE(WaitUntil([] { return !MenuShown(); })) << "the menu stayed open";
 }
 
-// The settings window.
-
 SettingsWindow::SettingsWindow(HWND window) : form(window) {
   for (HWND child : Children(form)) {
-    const std::string kind = ClassOf(child);
-    const std::string text = TextOf(child);
-    if (kind == "ComboBox") combo = child;
-    if (kind == "Button" && text == "O&K") ok = child;
-    if (kind == "Button" && text == "&Cancel") cancel = child;
-    if (kind == "Button" && text == "E&xit") exit = child;
-    if (kind == "Button" && text == "&About") about = child;
-    if (kind == "Button" && text == "Automatically load with windows startup") check = child;
-    if (kind != "Static") continue;
-    if (text == "Current Hot Key:") {
-      current = child;
-    } else if (text == "Select A New Hot Key") {
-      select = child;
-    } else if (text.rfind("Lock the windows desktop", 0) == 0) {
-      description = child;
-    } else {
-      hotKey = child;
-    }
+    const std::string kind = ClassOf(child), text = TextOf(child);
+    HWND* const found = kind == "ComboBox"                                  ? &combo
+                        : text == "O&K"                                     ? &ok
+                        : text == "&Cancel"                                 ? &cancel
+                        : text == "E&xit"                                   ? &exit
+                        : text == "&About"                                  ? &about
+                        : text == "Automatically load with windows startup" ? &check
+                        : kind != "Static"                                  ? nullptr
+                        : text.find("Hot Key") == std::string::npos && !text.starts_with("Lock")
+                            ? &hotKey
+                            : nullptr;
+    if (found) *found = child;
   }
-}
-
-bool SettingsWindow::Complete() const {
-  for (HWND control :
-       {ok, cancel, exit, about, check, combo, description, current, select, hotKey}) {
-    if (!control) return false;
-  }
-  return true;
-}
-
-bool SettingsWindow::Ticked() const {
-  return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 SettingsWindow OpenSettings(DWORD processId) {
   ChooseFromTrayMenu('S');
-  HWND window = nullptr;
-  EXPECT_TRUE(WaitUntil([&] {
-    window = FindProgramWindow(processId, kSettingsWindow);
-    return IsShown(window);
-  })) << "\"&Settings\" showed no settings window";
+  const HWND window = ShownWindow(processId, kSettingsWindow);
   // Input goes where the user would aim it only once the window has come to the front.
-  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 3s))
-      << "the settings window did not come to the front";
-  SettingsWindow settings(IsShown(window) ? window : nullptr);
+  EXPECT_TRUE(window && TakesInput(window)) << "the settings window did not come to the front";
+  SettingsWindow settings(window);
   EXPECT_TRUE(settings.Complete()) << "a control of the settings window is missing";
   return settings;
 }
 
-// Keyboard.
+// Keyboard and mouse.
 
 namespace {
 
 INPUT Key(WORD virtualKey, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = virtualKey;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  INPUT input{INPUT_KEYBOARD};
+  input.ki = {virtualKey, static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)),
+              up ? KEYEVENTF_KEYUP : 0u};
   return input;
 }
 
 INPUT Mouse(DWORD flags, POINT at = {}) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
-  if (flags & MOUSEEVENTF_ABSOLUTE) {
-    // Absolute positions run from 0 to 65535 across the primary screen.
-    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  }
+  INPUT input{INPUT_MOUSE};
+  // Absolute positions run from 0 to 65535 across the primary screen.
+  input.mi = {MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
+              MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0, flags};
   return input;
 }
 
@@ -336,17 +288,18 @@ void SendInputs(const std::vector<INPUT>& inputs) {
 }
 
 void PressHotKey(UINT modifiers, UINT key) {
-  static constexpr std::pair<UINT, WORD> kModifierKeys[] = {
-      {MOD_WIN, VK_LWIN}, {MOD_CONTROL, VK_CONTROL}, {MOD_ALT, VK_MENU}, {MOD_SHIFT, VK_SHIFT}};
   std::vector<INPUT> inputs;
-  for (const auto& [flag, virtualKey] : kModifierKeys) {
-    if (modifiers & flag) inputs.push_back(Key(virtualKey, false));
+  for (auto [flag, virtualKey] : {std::pair{MOD_WIN, VK_LWIN},
+                                  {MOD_CONTROL, VK_CONTROL},
+                                  {MOD_ALT, VK_MENU},
+                                  {MOD_SHIFT, VK_SHIFT}}) {
+    if (modifiers & flag) {
+      inputs.insert(inputs.begin(), Key(static_cast<WORD>(virtualKey), false));
+      inputs.push_back(Key(static_cast<WORD>(virtualKey), true));
+    }
   }
-  inputs.push_back(Key(static_cast<WORD>(key), false));
-  inputs.push_back(Key(static_cast<WORD>(key), true));
-  for (auto it = std::rbegin(kModifierKeys); it != std::rend(kModifierKeys); ++it) {
-    if (modifiers & it->first) inputs.push_back(Key(it->second, true));
-  }
+  const auto middle = inputs.begin() + static_cast<long>(inputs.size() / 2);
+  inputs.insert(middle, {Key(static_cast<WORD>(key), false), Key(static_cast<WORD>(key), true)});
   SendInputs(inputs);
 }
 
@@ -359,19 +312,17 @@ void MoveMouseTo(POINT at) {
 }
 
 void ClickAt(POINT at, bool rightButton) {
-  const DWORD down = rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-  const DWORD up = rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-  // The buttons go down only once the pointer is there: a window shown under the pointer's old
-  // place reports that place, and Wine may move the pointer back to it in between.
   MoveMouseTo(at);
-  const bool arrived = WaitUntil(
+  // The button goes down only once the pointer is there (see ParkedPointer).
+  ASSERT_TRUE(WaitUntil(
       [&] {
         POINT now{};
         return GetCursorPos(&now) && now.x == at.x && now.y == at.y;
       },
-      3s);
-  ASSERT_TRUE(arrived) << "the pointer did not reach " << at.x << "," << at.y;
-  SendInputs({Mouse(down), Mouse(up)});
+      3s))
+      << "the pointer did not reach " << at.x << "," << at.y;
+  SendInputs({Mouse(rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
+              Mouse(rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)});
 }
 
 POINT CentreOf(HWND window) {
@@ -380,40 +331,24 @@ POINT CentreOf(HWND window) {
   return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-bool IsShown(HWND window) {
-  return window && IsWindow(window) && IsWindowVisible(window);
-}
-
 bool HotKeyIsFree(UINT modifiers, UINT key) {
-  constexpr int kProbe = 0xB000;
-  if (!RegisterHotKey(nullptr, kProbe, modifiers, key)) return false;
-  UnregisterHotKey(nullptr, kProbe);
+  if (!RegisterHotKey(nullptr, 0xB000, modifiers, key)) return false;
+  UnregisterHotKey(nullptr, 0xB000);
   return true;
 }
 
 // Registry.
 
-bool KeyExists(const std::string& subKey) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return false;
-  }
-  RegCloseKey(key);
-  return true;
-}
-
 std::optional<std::string> ReadString(const std::string& subKey, const std::string& name) {
   char buffer[4096];
   DWORD size = sizeof buffer;
   if (RegGetValueA(HKEY_CURRENT_USER, subKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer,
-                   &size) != ERROR_SUCCESS) {
+                   &size) != ERROR_SUCCESS)
     return std::nullopt;
-  }
   return std::string(buffer);
 }
 
 namespace {
-
 void SetString(HKEY root, const std::string& subKey, const std::string& name,
                const std::string& value) {
   ASSERT_EQ(RegSetKeyValueA(root, subKey.c_str(), name.c_str(), REG_SZ, value.c_str(),
@@ -421,7 +356,6 @@ void SetString(HKEY root, const std::string& subKey, const std::string& name,
             ERROR_SUCCESS)
       << subKey << " " << name;
 }
-
 }  // namespace
 
 void WriteString(const std::string& subKey, const std::string& name, const std::string& value) {
@@ -434,34 +368,22 @@ void SetMachineString(const std::string& subKey, const std::string& name,
 }
 
 void RemoveMachineValue(const std::string& subKey, const std::string& name) {
-  const LONG result = RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, subKey.c_str(), name.c_str());
-  ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) << subKey << " " << name;
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, subKey.c_str(), name.c_str());
 }
 
 void RemoveProgramSettings() {
   for (const char* tree : {"Software\\Key hush", "Software\\Keyhush"}) {
     const LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, tree);
-    ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND)
-        << tree << ": " << result;
+    ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) << tree;
   }
   RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey.c_str(), "Keyhush");
 }
 
-// Stand-in log.
-
-namespace {
-
-std::string StartedLogPath() {
-  return WindowsPath(Environment("KEYHUSH_E2E_LOG", "C:\\keyhush-e2e\\started.log"));
-}
-
-}  // namespace
+// The stand-ins' log.
 
 void InstallStandIn(const std::string& path) {
   char driver[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, driver, sizeof driver);
-  ASSERT_TRUE(length > 0 && length < sizeof driver);
-  std::string standIn(driver, length);
+  std::string standIn(driver, GetModuleFileNameA(nullptr, driver, sizeof driver));
   standIn = standIn.substr(0, standIn.find_last_of('\\') + 1) + "standin.exe";
   SHCreateDirectoryExA(nullptr, path.substr(0, path.find_last_of('\\')).c_str(), nullptr);
   ASSERT_TRUE(CopyFileA(standIn.c_str(), path.c_str(), FALSE))
@@ -470,12 +392,10 @@ void InstallStandIn(const std::string& path) {
 
 std::vector<Started> ReadStarted() {
   std::vector<Started> starts;
-  std::ifstream log(StartedLogPath(), std::ios::binary);
-  std::string line;
-  while (std::getline(log, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const size_t first = line.find('\t');
-    const size_t last = line.rfind('\t');
+  std::ifstream log(Environment("KEYHUSH_E2E_LOG"), std::ios::binary);
+  for (std::string line; std::getline(log, line);) {
+    if (line.ends_with('\r')) line.pop_back();
+    const size_t first = line.find('\t'), last = line.rfind('\t');
     if (first == std::string::npos || first == last) continue;  // still being written
     starts.push_back(
         {line.substr(0, first), line.substr(first + 1, last - first - 1), line.substr(last + 1)});
@@ -484,7 +404,7 @@ std::vector<Started> ReadStarted() {
 }
 
 void ClearStarted() {
-  const std::string path = StartedLogPath();
+  const std::string path = Environment("KEYHUSH_E2E_LOG");
   ASSERT_TRUE(DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
               GetLastError() == ERROR_PATH_NOT_FOUND)
       << path << ", error " << GetLastError();
@@ -492,48 +412,25 @@ void ClearStarted() {
 
 std::vector<Started> WaitForStarted(size_t count) {
   std::vector<Started> starts;
-  WaitUntil([&] {
-    starts = ReadStarted();
-    return starts.size() >= count;
-  });
+  WaitUntil([&] { return (starts = ReadStarted()).size() >= count; });
   return starts;
-}
-
-CommandLine SplitCommandLine(const std::string& commandLine) {
-  CommandLine split;
-  size_t rest = 0;
-  if (!commandLine.empty() && commandLine.front() == '"') {
-    split.quoted = true;
-    const size_t close = commandLine.find('"', 1);
-    split.program = commandLine.substr(1, close == std::string::npos ? close : close - 1);
-    rest = close == std::string::npos ? commandLine.size() : close + 1;
-  } else {
-    rest = std::min(commandLine.find_first_of(" \t"), commandLine.size());
-    split.program = commandLine.substr(0, rest);
-  }
-  rest = std::min(commandLine.find_first_not_of(" \t", rest), commandLine.size());
-  split.arguments = commandLine.substr(rest);
-  return split;
 }
 
 // Clipboard.
 
 namespace {
-
 bool OpenClipboardPatiently() {
   return WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 3s);
 }
-
 }  // namespace
 
 std::optional<std::string> ClipboardText() {
   if (!OpenClipboardPatiently()) return std::nullopt;
   std::optional<std::string> text;
-  if (const HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const auto* chars = static_cast<const char*>(GlobalLock(data))) {
-      text = chars;
-      GlobalUnlock(data);
-    }
+  const HANDLE data = GetClipboardData(CF_TEXT);
+  if (const auto* chars = data ? static_cast<const char*>(GlobalLock(data)) : nullptr) {
+    text = chars;
+    GlobalUnlock(data);
   }
   CloseClipboard();
   return text;
@@ -543,18 +440,75 @@ void SetClipboardText(const std::string& text) {
   ASSERT_TRUE(OpenClipboardPatiently());
   EmptyClipboard();
   const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  if (memory) {
-    std::copy_n(text.c_str(), text.size() + 1, static_cast<char*>(GlobalLock(memory)));
-    GlobalUnlock(memory);
-    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
-  }
+  std::copy_n(text.c_str(), text.size() + 1, static_cast<char*>(GlobalLock(memory)));
+  GlobalUnlock(memory);
+  SetClipboardData(CF_TEXT, memory);
   CloseClipboard();
 }
 
-ClipboardHeldOpen::ClipboardHeldOpen() : held_(OpenClipboardPatiently()) {}
+ClipboardHeldOpen::ClipboardHeldOpen() : held(OpenClipboardPatiently()) {}
 
 ClipboardHeldOpen::~ClipboardHeldOpen() {
-  if (held_) CloseClipboard();
+  if (held) CloseClipboard();
+}
+
+// Footprint.
+
+namespace {
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
+  ++*reinterpret_cast<size_t*>(count);
+  EnumChildWindows(window, CountWindow, count);
+  return TRUE;
+}
+
+// The process's entries in the system's handle table (SystemExtendedHandleInformation).
+long HandleCount(DWORD processId) {
+  struct Entry {
+    ULONG_PTR object, processId, handle;
+    ULONG access;
+    USHORT creatorBackTraceIndex, objectTypeIndex;
+    ULONG attributes, reserved;
+  };
+  using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+  std::vector<ULONG_PTR> table(1 << 14);
+  while (query(64, table.data(), static_cast<ULONG>(table.size() * sizeof(ULONG_PTR)), nullptr) ==
+         static_cast<LONG>(0xC0000004))  // STATUS_INFO_LENGTH_MISMATCH
+    table.resize(table.size() * 2);
+  const auto* entries = reinterpret_cast<const Entry*>(table.data() + 2);
+  return static_cast<long>(std::count_if(entries, entries + table[0], [&](const Entry& entry) {
+    return entry.processId == processId;
+  }));
+}
+
+}  // namespace
+
+Footprint FootprintOf(DWORD processId) {
+  Footprint footprint{HandleCount(processId)};
+  for (HWND window : WindowsOf(processId))
+    CountWindow(window, reinterpret_cast<LPARAM>(&footprint.windows));
+  const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+  PROCESS_MEMORY_COUNTERS memory{sizeof memory};
+  EXPECT_TRUE(GetProcessMemoryInfo(process, &memory, sizeof memory));
+  CloseHandle(process);
+  footprint.privateBytes = memory.PagefileUsage;
+  return footprint;
+}
+
+void ExpectFlat(const std::vector<Footprint>& footprints, const std::string& run) {
+  ASSERT_GE(footprints.size(), 2u);
+  std::string trace = run + ":";
+  for (const Footprint& f : footprints)
+    trace += " [" + std::to_string(f.handles) + " handles, " + std::to_string(f.windows) +
+             " windows, " + std::to_string(f.privateBytes / 1024) + " KiB]";
+  std::printf("%s\n", trace.c_str());
+  const Footprint &first = footprints.front(), &last = footprints.back();
+  EXPECT_GT(first.handles, 0) << trace;
+  EXPECT_LE(last.handles, first.handles + 10) << trace;
+  EXPECT_EQ(last.windows, first.windows) << trace;
+  EXPECT_LE(last.privateBytes, first.privateBytes + 16 * 1024) << trace;
 }
 
 // Screen.
@@ -568,33 +522,27 @@ void SaveScreenshot(const std::string& name) {
   const HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
                                           DIB_RGB_COLORS, &bits, nullptr, 0);
   const HGDIOBJ old = SelectObject(memory, bitmap);
-  const bool copied =
-      bitmap && BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
+  const bool copied = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
   GdiFlush();
-  SelectObject(memory, old);
-  if (copied) {
-    const std::string folder =
-        WindowsPath(Environment("KEYHUSH_E2E_SCREENS", "C:\\keyhush-e2e\\screens"));
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof header;
-    const BITMAPFILEHEADER file{0x4D42, offset + header.biSizeImage, 0, 0, offset};  // "BM"
-    std::ofstream(folder + "\\" + name + ".bmp", std::ios::binary)
+  const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof header;
+  const BITMAPFILEHEADER file{0x4D42, offset + header.biSizeImage, 0, 0, offset};  // "BM"
+  if (copied)
+    std::ofstream(Environment("KEYHUSH_E2E_SCREENS") + "\\" + name + ".bmp", std::ios::binary)
         .write(reinterpret_cast<const char*>(&file), sizeof file)
         .write(reinterpret_cast<const char*>(&header), sizeof header)
         .write(static_cast<const char*>(bits), header.biSizeImage);
-  }
-  if (bitmap) DeleteObject(bitmap);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   EXPECT_TRUE(copied) << "screenshot " << name;
 }
 
 void Photograph(HWND window, const std::string& name) {
-  // The window's own thread paints it, frame and children, before this returns; once it answers
-  // again it has handed the picture to the display.
-  RedrawWindow(
-      window, nullptr, nullptr,
-      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_UPDATENOW);
+  // The window's own thread paints it before this returns; once it answers again it has handed
+  // the picture to the display.
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Answers({window});
   SaveScreenshot(name);
 }
@@ -609,10 +557,9 @@ void KeyhushTest::SetUp() {
 }
 
 void KeyhushTest::TearDown() {
-  if (HasFailure()) {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  if (HasFailure())
     SaveScreenshot(std::string("failed-") + test->test_suite_name() + "." + test->name());
-  }
   keyhush.Terminate();
 }
 

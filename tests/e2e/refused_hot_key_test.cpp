@@ -47,7 +47,8 @@ TEST_F(RefusedHotKey, OpensTheSettingsWindowAtStartAndAFreeOneStaysSilent) {
         EXPECT_EQ(settings.HotKeyText(), row.shown);
       }
     } else {
-      EXPECT_FALSE(WaitUntil([&] { return !ShownWindows(keyhush.Id()).empty(); }, 3s))
+      EXPECT_FALSE(
+          WaitUntil([&] { return !ShownWindows(keyhush.Id(), kSettingsWindow).empty(); }, 3s))
           << "a window was shown at the start";
     }
     // Showing the window writes nothing.

@@ -49,5 +49,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (log != INVALID_HANDLE_VALUE) CloseHandle(log);
   ReleaseMutex(turn);
   CloseHandle(turn);
+  // A test that needs a lock command still running keeps this event until it is done.
+  if (const HANDLE linger = OpenEventA(SYNCHRONIZE, FALSE, "keyhush-e2e-linger")) {
+    WaitForSingleObject(linger, 30000);
+    CloseHandle(linger);
+  }
   return ok && written == line.size() ? 0 : 1;
 }

@@ -11,7 +11,6 @@
 #include "about/frm_about.h"
 #include "app/program.h"
 #include "fakes/fake_platform.h"
-#include "fakes/headless_windows.h"
 #include "fuzz_check.h"
 #include "runtime/truth.h"
 
@@ -23,7 +22,7 @@ constexpr uint32_t kSz = 1, kDword = 4;
 constexpr size_t kLongest = 1024;
 const std::string kPathKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const std::string kFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
-const std::string kUnavailable = "MsgBox(System Information Is Unavailable At This Time,plain)";
+const std::string kUnavailable = "MsgBox(System Information Is Unavailable At This Time)";
 
 bool IsUpperHex(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
@@ -48,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // GetKeyValue on its own, with text already in the output.
   {
     testing::FakePlatform platform;
-    testing::HeadlessWindows windows{platform.calls};
+    testing::HeadlessWindows windows;
     Program program{platform, windows};
     platform.registry["HKLM\\" + kPathKey]["PATH"] = {type, bytes};
     std::string text = "before";
@@ -83,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The start: only the program a text value names whole, or MSINFO32.EXE in the named folder
   // when it is there; every other outcome is the one message.
   testing::FakePlatform platform;
-  testing::HeadlessWindows windows{platform.calls};
+  testing::HeadlessWindows windows;
   Program program{platform, windows};
   const std::string value = isFolder ? "MSINFO" : "PATH";
   platform.registry["HKLM\\" + (isFolder ? kFolderKey : kPathKey)][value] = {type, bytes};

@@ -7,10 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/program.h"
 #include "fakes/fake_platform.h"
-#include "fakes/headless_windows.h"
 #include "fuzz_check.h"
+#include "hotkey/hot_key.h"
 #include "settings/hot_key_settings.h"
 
 namespace {
@@ -64,9 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string key(NextLine(input));
 
   testing::FakePlatform platform;
-  testing::HeadlessWindows windows{platform.calls};
-  Program program{platform, windows};
-  HotKeySettings settings{platform, program.hotKey()};
+  HotKey hotKey{platform, nullptr};
+  HotKeySettings settings{platform, hotKey};
   platform.settings[{kHotKeyApplication, kConfigSection, kModifierKey}] = modifier;
   platform.settings[{kHotKeyApplication, kConfigSection, kCurrentKeyKey}] = key;
 

@@ -1,9 +1,16 @@
 #include "tray/system_tray.h"
 
-#include "program_fixture.h"
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
 
 namespace keyhush::testing {
 namespace {
+
+uint32_t Field(const NotifyIconRecord& record, size_t offset) {
+  return record[offset] | record[offset + 1] << 8 | record[offset + 2] << 16 |
+         static_cast<uint32_t>(record[offset + 3]) << 24;
+}
 
 TEST(SystemTray, AddAndModifyFillTheRecordAlikeAndRemoveSendsOnlyWindowAndIdentifier) {
   // The 64-byte tip field: the tip, its NUL, spaces; too long a tip is cut to keep the NUL.
@@ -17,17 +24,16 @@ TEST(SystemTray, AddAndModifyFillTheRecordAlikeAndRemoveSendsOnlyWindowAndIdenti
     tray.AddTrayIcon(0x1234, 1, 0xABCD0001, std::string(length, 't'));
     tray.ModifyTrayIcon(0x1234, 1, 0xABCD0001, std::string(length, 't'));
     tray.RemoveTrayIcon(0x1234, 1);
-    EXPECT_EQ(Calls(platform, {""}),
-              "Shell_NotifyIconA(0) | Shell_NotifyIconA(1) | Shell_NotifyIconA(2)");
-    const NotifyIconRecord& record = platform.notifyRecords.at(0);
-    EXPECT_EQ(platform.notifyRecords.at(1), record);
+    ASSERT_EQ(platform.CallsTo("Shell").size(), 3u);
+    const NotifyIconRecord& record = platform.notifyRecords[0];
+    EXPECT_EQ(platform.notifyRecords[1], record);
     for (auto [offset, value] :
          {std::pair{0, 88u}, {4, 0x1234u}, {8, 1u}, {12, 7u}, {16, 0x200u}, {20, 0xABCD0001u}})
       EXPECT_EQ(Field(record, offset), value) << offset;
     EXPECT_EQ(std::string(record.begin() + 24, record.end()), field) << length;
     NotifyIconRecord removal{};  // made afresh: nothing of the tip or icon before it
     removal[0] = 88, removal[4] = 0x34, removal[5] = 0x12, removal[8] = 1;
-    EXPECT_EQ(platform.notifyRecords.at(2), removal);
+    EXPECT_EQ(platform.notifyRecords[2], removal);
   }
 }
 

@@ -1,41 +1,32 @@
-// The About window of the real program, used as a user would: opened from the tray menu and from
-// the settings window, closed by OK and Escape, opened and closed many times, starting the
-// system-information program the machine's registry names, and opening the makers' web page.
+// The About window used as a user would: opened from the tray menu and from the settings window,
+// closed by OK and Escape as often as opened, starting the system-information program the
+// machine's registry names, and opening the makers' web page.
 #include "driver.h"
 
 namespace e2e {
-namespace {
 
-// A folder with blanks in its name: an unquoted start would run C:\Program.exe instead.
-const std::string kSysInfoProgram = "C:\\Program Files\\Common Files\\Key hush e2e\\msinfo32.exe";
-const std::string kBrowser = "C:\\keyhush-e2e\\browser\\browser.exe";
+const std::string kSysInfoFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
 class About : public KeyhushTest {
  protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(KeyhushTest::SetUp());
-    RemoveMachineValue(kSysInfoKey, "PATH");
-    RemoveMachineValue(kSysInfoFolderKey, "MSINFO");
+    SetString(kSysInfoKey, "PATH", std::nullopt, HKEY_LOCAL_MACHINE);
+    SetString(kSysInfoFolderKey, "MSINFO", std::nullopt, HKEY_LOCAL_MACHINE);
     ASSERT_NO_FATAL_FAILURE(keyhush.Start());
   }
-  // Shows the About window from the tray menu once more, and expects the same one.
-  void ShowAgainAndExpectOne(HWND about) {
-    ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu('A'));
-    EXPECT_FALSE(
-        WaitUntil([&] { return ShownWindows(keyhush.Id(), kAboutWindow).size() > 1; }, 500ms));
-    EXPECT_EQ(ShownWindow(keyhush.Id(), kAboutWindow), about)
-        << "a second showing made a new window";
+  // Shows the About window from the tray menu (once more), and expects one.
+  HWND ShowFromTray() {
+    ChooseFromTrayMenu('A');
+    EXPECT_FALSE(WaitUntil([&] { return Windows(keyhush.Id(), kAboutWindow).size() > 1; }, 500ms));
+    return ShownWindow(keyhush.Id(), kAboutWindow);
   }
 };
 
 TEST_F(About, OneWindowFromTheTrayOrTheSettingsWindowClosedByOkOrEscapeAsOftenAsOpened) {
-  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu('A'));
-  HWND about = ShownWindow(keyhush.Id(), kAboutWindow);
-  for (const char* text :
-       {"Key hush", "Version 1.0.0", "Lock the windows desktop via Key hush v1", "&System Info..."})
-    EXPECT_NE(ChildStartingWith(about, text), nullptr) << "no \"" << text << "\"";
-  Photograph(about, "about-window");
-  ASSERT_NO_FATAL_FAILURE(ShowAgainAndExpectOne(about));
+  HWND about = ShowFromTray();
+  EXPECT_NE(ChildStartingWith(about, "Version 1.0.0"), nullptr);
+  EXPECT_EQ(ShowFromTray(), about) << "a second showing made another window";
   ASSERT_NO_FATAL_FAILURE(ClickChild(about, "OK"));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "OK did not unload the window";
 
@@ -48,7 +39,7 @@ TEST_F(About, OneWindowFromTheTrayOrTheSettingsWindowClosedByOkOrEscapeAsOftenAs
     ASSERT_NO_FATAL_FAILURE(PressHotKey(MOD_ALT, 'A'));
     about = ShownWindow(keyhush.Id(), kAboutWindow);
     if (cycle == 1) {
-      ASSERT_NO_FATAL_FAILURE(ShowAgainAndExpectOne(about));
+      EXPECT_EQ(ShowFromTray(), about) << "a second showing made another window";
     }
     EXPECT_TRUE(IsShown(w.form)) << "the About window took the settings window away";
     ASSERT_TRUE(TakesInput(about));
@@ -58,62 +49,62 @@ TEST_F(About, OneWindowFromTheTrayOrTheSettingsWindowClosedByOkOrEscapeAsOftenAs
     ASSERT_NO_FATAL_FAILURE(PressHotKey(MOD_ALT, 'C'));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(w.form); })) << "Cancel left it shown";
     ASSERT_TRUE(SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0));
-    ASSERT_TRUE(Answers({w.form}));
+    ASSERT_TRUE(Answers(w.form));
     ASSERT_EQ(TrayIcons().size(), 1u);
     if (cycle % 10 == 0) footprints.push_back(FootprintOf(keyhush.Id()));
   }
-  ExpectFlat(footprints, "openings");
+  ExpectFlat(footprints);
 }
 
 TEST_F(About, SystemInfoSaysItIsUnavailableOrStartsTheNamedProgramAndTheNoticeOpensTheAddress) {
-  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu('A'));
-  const HWND about = ShownWindow(keyhush.Id(), kAboutWindow);
-  // Neither value recorded: one plain message box, with OK only, and nothing started.
+  const HWND about = ShowFromTray();
+  // Neither value recorded: one plain message box, with OK only and no icon, nothing started.
   ASSERT_NO_FATAL_FAILURE(ClickChild(about, "&System Info..."));
   const HWND box = ShownWindow(keyhush.Id(), "Key hush");
   EXPECT_NE(ChildStartingWith(box, "System Information Is Unavailable At This Time"), nullptr);
-  std::string buttons;
-  for (HWND child : Children(box)) {
-    if (!IsWindowVisible(child)) continue;
-    if (ClassOf(child) == "Button") buttons += TextOf(child);
-    // Wine keeps the icon's place in every message box; without an icon it holds none.
-    EXPECT_EQ(SendMessageA(child, STM_GETICON, 0, 0), 0) << "an icon is shown";
-  }
-  EXPECT_EQ(buttons, "OK");
+  std::string shown;
+  for (HWND child : Children(box))  // Wine keeps an icon's place in every message box
+    if (IsWindowVisible(child) &&
+        (ClassOf(child) == "Button" || SendMessageA(child, STM_GETICON, 0, 0)))
+      shown += TextOf(child) + "|";
+  EXPECT_EQ(shown, "OK|");
   ASSERT_TRUE(TakesInput(box));
   ASSERT_NO_FATAL_FAILURE(TapKey(VK_RETURN));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "Enter left the message box open";
   EXPECT_TRUE(IsShown(about)) << "the About window went with the message";
 
-  // PATH names a program in a folder with blanks: exactly that starts, and no message.
-  ASSERT_NO_FATAL_FAILURE(InstallStandIn(kSysInfoProgram));
-  ASSERT_NO_FATAL_FAILURE(SetMachineString(kSysInfoKey, "PATH", kSysInfoProgram));
+  // The folder value alone names a folder (not ASCII): its MSINFO32.EXE starts. PATH names a
+  // program in a folder with blanks (an unquoted start would run C:\Program.exe): exactly that.
+  const std::string folder = "C:\\keyhush-e2e\\Ger\xE4t",
+                    program = "C:\\Program Files\\Common Files\\Key hush e2e\\msinfo32.exe";
+  ASSERT_NO_FATAL_FAILURE(InstallStandIn(L"C:\\keyhush-e2e\\Ger\u00E4t\\MSINFO32.EXE"));
+  ASSERT_NO_FATAL_FAILURE(InstallStandIn(Wide(program)));
+  SetString(kSysInfoFolderKey, "MSINFO", folder, HKEY_LOCAL_MACHINE);
   ASSERT_NO_FATAL_FAILURE(ClickChild(about, "&System Info..."));
-  std::vector<Started> started = WaitForStarted(1);
-  ASSERT_EQ(started.size(), 1u) << "System Info started nothing";
-  EXPECT_EQ(started[0].path, kSysInfoProgram);
-  EXPECT_EQ(started[0].commandLine, "\"" + kSysInfoProgram + "\"");
-  EXPECT_EQ(started[0].showWindow, "1");
-  EXPECT_TRUE(ShownWindows(keyhush.Id(), "Key hush").empty()) << "a message as well";
+  ASSERT_EQ(WaitForStarted(1).size(), 1u) << "System Info started nothing from the folder";
+  SetString(kSysInfoKey, "PATH", program, HKEY_LOCAL_MACHINE);
+  ASSERT_NO_FATAL_FAILURE(ClickChild(about, "&System Info..."));
+  const std::vector<Started> started = WaitForStarted(2);
+  ASSERT_EQ(started.size(), 2u) << "System Info started nothing from PATH";
+  EXPECT_EQ(lstrcmpiA(started[0].path.c_str(), (folder + "\\MSINFO32.EXE").c_str()), 0);
+  EXPECT_EQ(started[1].path + "|" + started[1].commandLine + "|" + started[1].showWindow,
+            program + "|\"" + program + "\"|1");
+  EXPECT_TRUE(Windows(keyhush.Id(), "Key hush").empty()) << "a message as well";
+  SetString(kSysInfoFolderKey, "MSINFO", std::nullopt, HKEY_LOCAL_MACHINE);
 
   // The shell opens https addresses with whatever command the prefix registers for them.
-  ASSERT_NO_FATAL_FAILURE(ClearStarted());
-  ASSERT_NO_FATAL_FAILURE(InstallStandIn(kBrowser));
-  const std::string command = "\"" + kBrowser + "\" \"%1\"";
-  ASSERT_EQ(RegSetKeyValueA(HKEY_CLASSES_ROOT, "https\\shell\\open\\command", nullptr, REG_SZ,
-                            command.c_str(), static_cast<DWORD>(command.size() + 1)),
-            ERROR_SUCCESS);
+  const std::string browser = "C:\\keyhush-e2e\\browser.exe";
+  ASSERT_NO_FATAL_FAILURE(InstallStandIn(Wide(browser)));
+  SetString("https\\shell\\open\\command", nullptr, "\"" + browser + "\" \"%1\"",
+            HKEY_CLASSES_ROOT);
   RegDeleteTreeA(HKEY_CLASSES_ROOT, "https\\shell\\open\\ddeexec");
   const HWND notice = ChildStartingWith(about, "Copyright");
   const std::string text = TextOf(notice);
-  const std::string address = text.substr(text.find_last_of(' ') + 1);
-  ASSERT_TRUE(address.starts_with("https://")) << text;
   ASSERT_NO_FATAL_FAILURE(ClickAt(CentreOf(notice)));
-  started = WaitForStarted(1);
-  ASSERT_EQ(started.size(), 1u) << "the notice opened nothing";
-  EXPECT_EQ(started[0].commandLine, command.substr(0, command.size() - 4) + "\"" + address + "\"");
+  ASSERT_EQ(WaitForStarted(3).size(), 3u) << "the notice opened nothing";
+  EXPECT_EQ(ReadStarted()[2].commandLine,
+            "\"" + browser + "\" \"" + text.substr(text.find("https://")) + "\"");
   EXPECT_TRUE(keyhush.Running() && IsShown(about));
 }
 
-}  // namespace
 }  // namespace e2e

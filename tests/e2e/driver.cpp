@@ -2,42 +2,25 @@
 
 #include <psapi.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 
 namespace e2e {
 
 std::wstring Wide(const std::string& utf8) {
-  std::wstring wide(utf8.size(), L'\0');
-  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(),
-                                                      static_cast<int>(utf8.size()), wide.data(),
-                                                      static_cast<int>(wide.size()))));
+  std::wstring wide(utf8.size() + 1, L'\0');
+  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(),
+                                                      static_cast<int>(wide.size())) -
+                                  1));
   return wide;
 }
 
-std::string Utf8(const std::wstring& wide) {
-  std::string utf8(wide.size() * 3, '\0');
-  utf8.resize(static_cast<size_t>(
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
-                          static_cast<int>(utf8.size()), nullptr, nullptr)));
-  return utf8;
-}
-
 std::string Environment(const char* name) {
-  wchar_t buffer[32768];
-  const DWORD length = GetEnvironmentVariableW(Wide(name).c_str(), buffer, std::size(buffer));
-  std::string value = Utf8(std::wstring(buffer, length < std::size(buffer) ? length : 0));
-  if (value.starts_with('/')) {
-    std::replace(value.begin(), value.end(), '/', '\\');
-    value = "Z:" + value;
-  }
-  return value;
-}
-
-std::string KeyhushExe() {
-  return Environment("KEYHUSH_EXE");
+  std::string value = std::getenv(name);
+  std::replace(value.begin(), value.end(), '/', '\\');
+  return value.starts_with('\\') ? "Z:" + value : value;
 }
 
 std::string SystemFolder() {
@@ -46,115 +29,77 @@ std::string SystemFolder() {
   return buffer;
 }
 
-// Process control.
-
-void Keyhush::Start() {
-  ASSERT_EQ(process_.hProcess, nullptr) << "keyhush.exe is already running";
-  const std::string exe = KeyhushExe();
-  const std::string folder = exe.substr(0, exe.find_last_of('\\'));
+void Keyhush::Start(const std::string& exe) {
   std::wstring commandLine = Wide("\"" + exe + "\"");
   STARTUPINFOW startup{sizeof startup};
   ASSERT_TRUE(CreateProcessW(Wide(exe).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                             nullptr, Wide(folder).c_str(), &startup, &process_))
-      << "cannot start " << exe << ", error " << GetLastError();
+                             nullptr, Wide(exe.substr(0, exe.rfind('\\'))).c_str(), &startup,
+                             &process_))
+      << exe << ", error " << GetLastError();
   ASSERT_EQ(WaitForInputIdle(process_.hProcess, kPatience.count()), 0u) << "never waited for input";
-  ASSERT_TRUE(WaitUntil([&] { return FindProgramWindow(Id(), kSettingsWindow) != nullptr; }))
+  ASSERT_TRUE(WaitUntil([&] { return !Windows(Id(), kSettingsWindow, false).empty(); }))
       << "the settings window was never made";
 }
 
 void Keyhush::Terminate() {
-  if (!process_.hProcess) return;
-  TerminateProcess(process_.hProcess, 1);
-  WaitForSingleObject(process_.hProcess, kPatience.count());
-  CloseHandle(process_.hThread);
-  CloseHandle(process_.hProcess);
+  if (TerminateProcess(process_.hProcess, 1)) WaitForSingleObject(process_.hProcess, 15000);
+  CloseHandle(process_.hThread), CloseHandle(process_.hProcess);
   process_ = {};
 }
 
-bool Keyhush::Running() const {
-  return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
 void TerminateAllKeyhush() {
-  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 entry{sizeof entry};
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    if (lstrcmpiA(entry.szExeFile, "keyhush.exe") != 0) continue;
-    if (const HANDLE process =
-            OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
-      TerminateProcess(process, 1);
-      WaitForSingleObject(process, kPatience.count());
-      CloseHandle(process);
-    }
+  for (HWND main : Windows(0, kMainWindow, false)) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(main, &id);
+    const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+    if (process && TerminateProcess(process, 1)) WaitForSingleObject(process, kPatience.count());
+    if (process) CloseHandle(process);
   }
-  CloseHandle(snapshot);
 }
 
-namespace {
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM windows) {
-  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
-  return TRUE;
+static BOOL CALLBACK CollectWindow(HWND window, LPARAM windows) {
+  return reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window), TRUE;
 }
 
-// The process's top-level windows, or those with this caption (read without a message, so that
-// a busy program does not hold up the search).
-std::vector<HWND> WindowsOf(DWORD processId, const std::string* caption = nullptr) {
+// Captions are read without a message, so that a busy program does not hold up the search.
+std::vector<HWND> Windows(DWORD processId, const std::string& caption, bool shownOnly) {
   std::vector<HWND> windows;
   EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
   std::erase_if(windows, [&](HWND window) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     char text[256] = {};
-    if (caption) GetWindowTextA(window, text, sizeof text);
-    return owner != processId || (caption && *caption != text);
+    GetWindowTextA(window, text, sizeof text);
+    return (processId && owner != processId) || (caption != "*" && caption != text) ||
+           (shownOnly && !IsWindowVisible(window));
   });
   return windows;
 }
 
-}  // namespace
-
-HWND FindProgramWindow(DWORD processId, const std::string& caption) {
-  const std::vector<HWND> windows = WindowsOf(processId, &caption);
-  return windows.empty() ? nullptr : windows.front();
-}
-
-std::vector<HWND> ShownWindows(DWORD processId, const std::string& caption) {
-  std::vector<HWND> shown = WindowsOf(processId, &caption);
-  std::erase_if(shown, [](HWND window) { return !IsWindowVisible(window); });
-  return shown;
-}
-
 HWND ShownWindow(DWORD processId, const std::string& caption) {
-  EXPECT_TRUE(WaitUntil([&] { return !ShownWindows(processId, caption).empty(); }))
-      << "no \"" << caption << "\" shown";
-  const std::vector<HWND> shown = ShownWindows(processId, caption);
-  EXPECT_LE(shown.size(), 1u) << "\"" << caption << "\" shown twice";
+  std::vector<HWND> shown;
+  WaitUntil([&] { return !(shown = Windows(processId, caption)).empty(); });
+  EXPECT_EQ(shown.size(), 1u) << "\"" << caption << "\" shown so often";
   return shown.empty() ? nullptr : shown.front();
 }
 
-bool Answers(const std::vector<HWND>& windows) {
-  return std::all_of(windows.begin(), windows.end(), [](HWND window) {
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr) != 0;
-  });
+bool Answers(HWND window) {
+  return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
 }
 
 bool TakesInput(HWND window) {
-  return WaitUntil([&] { return GetForegroundWindow() == window; }) && Answers({window});
+  return WaitUntil([&] { return GetForegroundWindow() == window; }) && Answers(window);
 }
 
 bool IsShown(HWND window) {
-  return window && IsWindow(window) && IsWindowVisible(window);
+  return IsWindow(window) && IsWindowVisible(window);
 }
 
-std::string TextOf(HWND window) {
-  wchar_t text[1024] = {};
-  // Bounded, so that a program that stopped answering fails the test instead of hanging it.
-  SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text),
+std::string TextOf(HWND window) {  // bounded: a program that stopped answering fails the test
+  char text[1024] = {};
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
                       SMTO_ABORTIFHUNG, static_cast<UINT>(kPatience.count()), nullptr);
-  char buffer[1024] = {};
-  WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
-  return buffer;
+  return text;
 }
 
 std::string ClassOf(HWND window) {
@@ -165,8 +110,7 @@ std::string ClassOf(HWND window) {
 
 std::vector<HWND> Children(HWND parent) {
   std::vector<HWND> children;
-  for (HWND child = parent ? GetWindow(parent, GW_CHILD) : nullptr; child;
-       child = GetWindow(child, GW_HWNDNEXT))
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     children.push_back(child);
   return children;
 }
@@ -183,8 +127,6 @@ void ClickChild(HWND parent, const std::string& text) {
   ASSERT_NO_FATAL_FAILURE(ClickAt(CentreOf(control)));
 }
 
-// Notification area.
-
 std::vector<HWND> TrayIcons() {
   const HWND tray = FindWindowA(nullptr, "Wine System Tray");
   std::vector<HWND> icons = IsShown(tray) ? Children(tray) : std::vector<HWND>{};
@@ -192,20 +134,14 @@ std::vector<HWND> TrayIcons() {
   return icons;
 }
 
-namespace {
-// Where the pointer waits: a corner where no window of the program appears, since a window shown
-// under the pointer reports the pointer's place and Wine may move the pointer back there.
-POINT ParkedPointer() {
-  return {GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
-}
-}  // namespace
-
 void SweepAwayIconsOfEndedPrograms() {
-  ASSERT_TRUE(WaitUntil([] {
-    for (HWND icon : TrayIcons()) MoveMouseTo(CentreOf(icon)), MoveMouseTo(ParkedPointer());
+  // The pointer then waits in a corner where no window of the program appears: a window shown
+  // under the pointer reports the pointer's place, and Wine may move the pointer back there.
+  const POINT corner{GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
+  ASSERT_TRUE(WaitUntil([&] {
+    for (HWND icon : TrayIcons()) MoveMouseTo(CentreOf(icon)), MoveMouseTo(corner);
     return TrayIcons().empty();
-  })) << TrayIcons().size()
-      << " icons stay in the tray with no program running";
+  })) << "icons stay in the tray with no program running";
 }
 
 bool MenuShown() {
@@ -213,17 +149,14 @@ bool MenuShown() {
 }
 
 void OpenTrayMenu() {
-  ASSERT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; }))
-      << TrayIcons().size() << " icons in the tray";
-  // Wine now and then drops a click that comes while it raises a window the program has just
-  // shown; a user clicks again, and so does the driver, once.
-  bool shown = false;
-  for (int attempt = 0; attempt < 2 && !shown; ++attempt) {
+  ASSERT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; })) << TrayIcons().size() << " icons";
+  // Wine now and then drops a click while it raises a window just shown: click again, once.
+  for (int attempt = 0; attempt < 2 && !MenuShown(); ++attempt) {
     ASSERT_NO_FATAL_FAILURE(ClickAt(CentreOf(TrayIcons().front()), true));
-    shown = WaitUntil(MenuShown, 5s);
+    WaitUntil(MenuShown, 5s);
   }
-  ASSERT_TRUE(shown) << "no pop-up menu after two right clicks on the icon";
-  // The menu's window answers once the menu's own loop runs; from then on it takes the input.
+  ASSERT_TRUE(MenuShown()) << "no pop-up menu after two right clicks on the icon";
+  // The menu's window answers once the menu's own loop runs, which takes the input from then on.
   SendMessageTimeoutA(FindWindowA("#32768", nullptr), WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
 }
 
@@ -233,73 +166,44 @@ void ChooseFromTrayMenu(WORD accessKey) {
   ASSERT_TRUE(WaitUntil([] { return !MenuShown(); })) << "the menu stayed open";
 }
 
-SettingsWindow::SettingsWindow(HWND window) : form(window) {
-  for (HWND child : Children(form)) {
-    const std::string kind = ClassOf(child), text = TextOf(child);
-    HWND* const found = kind == "ComboBox"                                  ? &combo
-                        : text == "O&K"                                     ? &ok
-                        : text == "&Cancel"                                 ? &cancel
-                        : text == "E&xit"                                   ? &exit
-                        : text == "&About"                                  ? &about
-                        : text == "Automatically load with windows startup" ? &check
-                        : kind != "Static"                                  ? nullptr
-                        : text.find("Hot Key") == std::string::npos && !text.starts_with("Lock")
-                            ? &hotKey
-                            : nullptr;
-    if (found) *found = child;
-  }
-}
-
 SettingsWindow OpenSettings(DWORD processId) {
   ChooseFromTrayMenu('S');
   const HWND window = ShownWindow(processId, kSettingsWindow);
   // Input goes where the user would aim it only once the window has come to the front.
   EXPECT_TRUE(window && TakesInput(window)) << "the settings window did not come to the front";
-  SettingsWindow settings(window);
-  EXPECT_TRUE(settings.Complete()) << "a control of the settings window is missing";
-  return settings;
+  return SettingsWindow{window};
 }
 
-// Keyboard and mouse.
-
-namespace {
-
-INPUT Key(WORD virtualKey, bool up) {
+static INPUT Key(UINT virtualKey, bool up) {
   INPUT input{INPUT_KEYBOARD};
-  input.ki = {virtualKey, static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)),
+  input.ki = {static_cast<WORD>(virtualKey), static_cast<WORD>(MapVirtualKeyA(virtualKey, 0)),
               up ? KEYEVENTF_KEYUP : 0u};
   return input;
 }
 
-INPUT Mouse(DWORD flags, POINT at = {}) {
+static INPUT Mouse(DWORD flags, POINT at = {}) {  // absolute: 0 to 65535 across the screen
   INPUT input{INPUT_MOUSE};
-  // Absolute positions run from 0 to 65535 across the primary screen.
   input.mi = {MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
               MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0, flags};
   return input;
 }
 
-}  // namespace
-
-void SendInputs(const std::vector<INPUT>& inputs) {
-  std::vector<INPUT> copy = inputs;  // SendInput takes a non-const array
-  ASSERT_EQ(SendInput(static_cast<UINT>(copy.size()), copy.data(), sizeof(INPUT)), copy.size())
+void SendInputs(std::vector<INPUT> inputs) {
+  ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
+            inputs.size())
       << "SendInput, error " << GetLastError();
 }
 
 void PressHotKey(UINT modifiers, UINT key) {
-  std::vector<INPUT> inputs;
+  std::vector<INPUT> inputs{Key(key, false), Key(key, true)};
   for (auto [flag, virtualKey] : {std::pair{MOD_WIN, VK_LWIN},
                                   {MOD_CONTROL, VK_CONTROL},
                                   {MOD_ALT, VK_MENU},
-                                  {MOD_SHIFT, VK_SHIFT}}) {
+                                  {MOD_SHIFT, VK_SHIFT}})
     if (modifiers & flag) {
-      inputs.insert(inputs.begin(), Key(static_cast<WORD>(virtualKey), false));
-      inputs.push_back(Key(static_cast<WORD>(virtualKey), true));
+      inputs.insert(inputs.begin(), Key(virtualKey, false));
+      inputs.push_back(Key(virtualKey, true));
     }
-  }
-  const auto middle = inputs.begin() + static_cast<long>(inputs.size() / 2);
-  inputs.insert(middle, {Key(static_cast<WORD>(key), false), Key(static_cast<WORD>(key), true)});
   SendInputs(inputs);
 }
 
@@ -313,13 +217,8 @@ void MoveMouseTo(POINT at) {
 
 void ClickAt(POINT at, bool rightButton) {
   MoveMouseTo(at);
-  // The button goes down only once the pointer is there (see ParkedPointer).
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        POINT now{};
-        return GetCursorPos(&now) && now.x == at.x && now.y == at.y;
-      },
-      3s))
+  POINT now{};
+  ASSERT_TRUE(WaitUntil([&] { return GetCursorPos(&now) && now.x == at.x && now.y == at.y; }, 3s))
       << "the pointer did not reach " << at.x << "," << at.y;
   SendInputs({Mouse(rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
               Mouse(rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)});
@@ -332,82 +231,59 @@ POINT CentreOf(HWND window) {
 }
 
 bool HotKeyIsFree(UINT modifiers, UINT key) {
-  if (!RegisterHotKey(nullptr, 0xB000, modifiers, key)) return false;
-  UnregisterHotKey(nullptr, 0xB000);
-  return true;
+  return RegisterHotKey(nullptr, 0xB000, modifiers, key) && UnregisterHotKey(nullptr, 0xB000);
 }
-
-// Registry.
 
 std::optional<std::string> ReadString(const std::string& subKey, const std::string& name) {
   char buffer[4096];
   DWORD size = sizeof buffer;
   if (RegGetValueA(HKEY_CURRENT_USER, subKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer,
-                   &size) != ERROR_SUCCESS)
+                   &size))
     return std::nullopt;
-  return std::string(buffer);
+  return buffer;
 }
 
-namespace {
-void SetString(HKEY root, const std::string& subKey, const std::string& name,
-               const std::string& value) {
-  ASSERT_EQ(RegSetKeyValueA(root, subKey.c_str(), name.c_str(), REG_SZ, value.c_str(),
-                            static_cast<DWORD>(value.size() + 1)),
-            ERROR_SUCCESS)
-      << subKey << " " << name;
-}
-}  // namespace
-
-void WriteString(const std::string& subKey, const std::string& name, const std::string& value) {
-  SetString(HKEY_CURRENT_USER, subKey, name, value);
-}
-
-void SetMachineString(const std::string& subKey, const std::string& name,
-                      const std::string& value) {
-  SetString(HKEY_LOCAL_MACHINE, subKey, name, value);
-}
-
-void RemoveMachineValue(const std::string& subKey, const std::string& name) {
-  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, subKey.c_str(), name.c_str());
+void SetString(const std::string& subKey, const char* name, std::optional<std::string> value,
+               HKEY root) {
+  if (!value)
+    RegDeleteKeyValueA(root, subKey.c_str(), name);
+  else
+    ASSERT_EQ(RegSetKeyValueA(root, subKey.c_str(), name, REG_SZ, value->c_str(),
+                              static_cast<DWORD>(value->size() + 1)),
+              ERROR_SUCCESS)
+        << subKey;
 }
 
 void RemoveProgramSettings() {
-  for (const char* tree : {"Software\\Key hush", "Software\\Keyhush"}) {
-    const LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, tree);
-    ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) << tree;
-  }
-  RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey.c_str(), "Keyhush");
+  for (const char* tree : {"Software\\Key hush", "Software\\Keyhush"})
+    RegDeleteTreeA(HKEY_CURRENT_USER, tree);
+  SetString(kRunKey, "Keyhush", std::nullopt);
 }
 
-// The stand-ins' log.
-
-void InstallStandIn(const std::string& path) {
-  char driver[MAX_PATH];
-  std::string standIn(driver, GetModuleFileNameA(nullptr, driver, sizeof driver));
-  standIn = standIn.substr(0, standIn.find_last_of('\\') + 1) + "standin.exe";
-  SHCreateDirectoryExA(nullptr, path.substr(0, path.find_last_of('\\')).c_str(), nullptr);
-  ASSERT_TRUE(CopyFileA(standIn.c_str(), path.c_str(), FALSE))
-      << standIn << " to " << path << ", error " << GetLastError();
+void InstallStandIn(const std::wstring& path) {
+  wchar_t driver[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, driver, MAX_PATH);
+  SHCreateDirectoryExW(nullptr, path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
+  ASSERT_TRUE(CopyFileW((std::wstring(driver, wcsrchr(driver, L'\\')) + L"\\standin.exe").c_str(),
+                        path.c_str(), FALSE))
+      << "error " << GetLastError();
 }
 
 std::vector<Started> ReadStarted() {
   std::vector<Started> starts;
   std::ifstream log(Environment("KEYHUSH_E2E_LOG"), std::ios::binary);
   for (std::string line; std::getline(log, line);) {
-    if (line.ends_with('\r')) line.pop_back();
     const size_t first = line.find('\t'), last = line.rfind('\t');
-    if (first == std::string::npos || first == last) continue;  // still being written
-    starts.push_back(
-        {line.substr(0, first), line.substr(first + 1, last - first - 1), line.substr(last + 1)});
+    if (first == last || !line.ends_with('\r')) continue;  // still being written
+    starts.push_back({line.substr(0, first), line.substr(first + 1, last - first - 1),
+                      line.substr(last + 1, line.size() - last - 2)});
   }
   return starts;
 }
 
-void ClearStarted() {
-  const std::string path = Environment("KEYHUSH_E2E_LOG");
-  ASSERT_TRUE(DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
-              GetLastError() == ERROR_PATH_NOT_FOUND)
-      << path << ", error " << GetLastError();
+static void ClearStarted() {
+  DeleteFileA(Environment("KEYHUSH_E2E_LOG").c_str());
+  ASSERT_TRUE(ReadStarted().empty());
 }
 
 std::vector<Started> WaitForStarted(size_t count) {
@@ -416,60 +292,22 @@ std::vector<Started> WaitForStarted(size_t count) {
   return starts;
 }
 
-// Clipboard.
-
-namespace {
-bool OpenClipboardPatiently() {
-  return WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 3s);
-}
-}  // namespace
-
-std::optional<std::string> ClipboardText() {
-  if (!OpenClipboardPatiently()) return std::nullopt;
-  std::optional<std::string> text;
+std::string ClipboardText() {
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 3s)) return "(kept open)";
   const HANDLE data = GetClipboardData(CF_TEXT);
-  if (const auto* chars = data ? static_cast<const char*>(GlobalLock(data)) : nullptr) {
-    text = chars;
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
+  const char* chars = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+  const std::string text = chars ? chars : "";
+  if (chars) GlobalUnlock(data);
+  return CloseClipboard(), text;
 }
 
-void SetClipboardText(const std::string& text) {
-  ASSERT_TRUE(OpenClipboardPatiently());
-  EmptyClipboard();
-  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  std::copy_n(text.c_str(), text.size() + 1, static_cast<char*>(GlobalLock(memory)));
-  GlobalUnlock(memory);
-  SetClipboardData(CF_TEXT, memory);
-  CloseClipboard();
+static BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
+  ++*reinterpret_cast<long long*>(count);
+  return EnumChildWindows(window, CountWindow, count), TRUE;
 }
 
-ClipboardHeldOpen::ClipboardHeldOpen() : held(OpenClipboardPatiently()) {}
-
-ClipboardHeldOpen::~ClipboardHeldOpen() {
-  if (held) CloseClipboard();
-}
-
-// Footprint.
-
-namespace {
-
-BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
-  ++*reinterpret_cast<size_t*>(count);
-  EnumChildWindows(window, CountWindow, count);
-  return TRUE;
-}
-
-// The process's entries in the system's handle table (SystemExtendedHandleInformation).
-long HandleCount(DWORD processId) {
-  struct Entry {
-    ULONG_PTR object, processId, handle;
-    ULONG access;
-    USHORT creatorBackTraceIndex, objectTypeIndex;
-    ULONG attributes, reserved;
-  };
+Footprint FootprintOf(DWORD processId) {
+  // SystemExtendedHandleInformation: a count, a word, then entries of 3 words and 16 bytes.
   using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
   const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
@@ -477,77 +315,57 @@ long HandleCount(DWORD processId) {
   while (query(64, table.data(), static_cast<ULONG>(table.size() * sizeof(ULONG_PTR)), nullptr) ==
          static_cast<LONG>(0xC0000004))  // STATUS_INFO_LENGTH_MISMATCH
     table.resize(table.size() * 2);
-  const auto* entries = reinterpret_cast<const Entry*>(table.data() + 2);
-  return static_cast<long>(std::count_if(entries, entries + table[0], [&](const Entry& entry) {
-    return entry.processId == processId;
-  }));
-}
-
-}  // namespace
-
-Footprint FootprintOf(DWORD processId) {
-  Footprint footprint{HandleCount(processId)};
-  for (HWND window : WindowsOf(processId))
-    CountWindow(window, reinterpret_cast<LPARAM>(&footprint.windows));
+  Footprint footprint{0, 0, 0};
+  for (size_t i = 0; i < table[0]; ++i)
+    footprint[0] += table[2 + i * (3 + 16 / sizeof(ULONG_PTR)) + 1] == processId;
+  for (HWND window : Windows(processId, "*", false))
+    CountWindow(window, reinterpret_cast<LPARAM>(&footprint[1]));
   const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
   PROCESS_MEMORY_COUNTERS memory{sizeof memory};
   EXPECT_TRUE(GetProcessMemoryInfo(process, &memory, sizeof memory));
   CloseHandle(process);
-  footprint.privateBytes = memory.PagefileUsage;
+  footprint[2] = static_cast<long long>(memory.PagefileUsage);
   return footprint;
 }
 
-void ExpectFlat(const std::vector<Footprint>& footprints, const std::string& run) {
-  ASSERT_GE(footprints.size(), 2u);
-  std::string trace = run + ":";
+void ExpectFlat(const std::vector<Footprint>& footprints) {
+  std::string trace;
   for (const Footprint& f : footprints)
-    trace += " [" + std::to_string(f.handles) + " handles, " + std::to_string(f.windows) +
-             " windows, " + std::to_string(f.privateBytes / 1024) + " KiB]";
-  std::printf("%s\n", trace.c_str());
+    trace += " [" + std::to_string(f[0]) + " handles, " + std::to_string(f[1]) + " windows, " +
+             std::to_string(f[2] / 1024) + " KiB]";
   const Footprint &first = footprints.front(), &last = footprints.back();
-  EXPECT_GT(first.handles, 0) << trace;
-  EXPECT_LE(last.handles, first.handles + 10) << trace;
-  EXPECT_EQ(last.windows, first.windows) << trace;
-  EXPECT_LE(last.privateBytes, first.privateBytes + 16 * 1024) << trace;
+  EXPECT_TRUE(first[0] > 0 && last[0] <= first[0] + 10 && last[1] == first[1] &&
+              last[2] <= first[2] + 16 * 1024)
+      << trace;
 }
 
-// Screen.
-
-void SaveScreenshot(const std::string& name) {
+void Photograph(HWND window, const std::string& name) {
+  // The window's thread paints it before this returns; once it answers, the picture is shown.
+  if (window) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Answers(window);
+  }
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB};
   header.biSizeImage = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);  // rows of 4 bytes
+  const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof header;
+  const BITMAPFILEHEADER file{0x4D42, offset + header.biSizeImage, 0, 0, offset};  // "BM"
   void* bits = nullptr;
   const HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
   const HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
                                           DIB_RGB_COLORS, &bits, nullptr, 0);
   const HGDIOBJ old = SelectObject(memory, bitmap);
-  const bool copied = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
+  EXPECT_TRUE(BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT)) << name;
   GdiFlush();
-  const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof header;
-  const BITMAPFILEHEADER file{0x4D42, offset + header.biSizeImage, 0, 0, offset};  // "BM"
-  if (copied)
-    std::ofstream(Environment("KEYHUSH_E2E_SCREENS") + "\\" + name + ".bmp", std::ios::binary)
-        .write(reinterpret_cast<const char*>(&file), sizeof file)
-        .write(reinterpret_cast<const char*>(&header), sizeof header)
-        .write(static_cast<const char*>(bits), header.biSizeImage);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
+  std::ofstream(Environment("KEYHUSH_E2E_SCREENS") + "\\" + name + ".bmp", std::ios::binary)
+      .write(reinterpret_cast<const char*>(&file), sizeof file)
+      .write(reinterpret_cast<const char*>(&header), sizeof header)
+      .write(static_cast<const char*>(bits), header.biSizeImage);
+  DeleteObject(SelectObject(memory, old));
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  EXPECT_TRUE(copied) << "screenshot " << name;
 }
-
-void Photograph(HWND window, const std::string& name) {
-  // The window's own thread paints it before this returns; once it answers again it has handed
-  // the picture to the display.
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Answers({window});
-  SaveScreenshot(name);
-}
-
-// Fixture.
 
 void KeyhushTest::SetUp() {
   TerminateAllKeyhush();
@@ -559,7 +377,7 @@ void KeyhushTest::SetUp() {
 void KeyhushTest::TearDown() {
   const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
   if (HasFailure())
-    SaveScreenshot(std::string("failed-") + test->test_suite_name() + "." + test->name());
+    Photograph(nullptr, std::string("failed-") + test->test_suite_name() + "." + test->name());
   keyhush.Terminate();
 }
 

@@ -1,6 +1,5 @@
-// What the end-to-end tests do as a user and as an observer of the real keyhush.exe: start and
-// stop it, press keys, read and reset its registry values, read what the stand-in programs
-// recorded, look at the clipboard and the screen. Every wait is bounded.
+// The end-to-end tests' hands and eyes on the real keyhush.exe: input, its windows, the registry,
+// the clipboard, the stand-ins' log, the screen. Every wait is bounded.
 #pragma once
 
 #include <windows.h>
@@ -16,168 +15,101 @@
 namespace e2e {
 
 using namespace std::chrono_literals;
+inline constexpr std::chrono::milliseconds kPatience = 15s;  // a passing test never waits so long
 
-// Long enough for a loaded machine running Wine; a passing test never waits this long.
-inline constexpr std::chrono::milliseconds kPatience = 15s;
-
-// Calls `condition` until it holds or `timeout` has passed; true when it held.
 template <typename Condition>
 bool WaitUntil(Condition condition, std::chrono::milliseconds timeout = kPatience) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(20ms);
-  }
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  for (; !condition(); std::this_thread::sleep_for(20ms))
+    if (std::chrono::steady_clock::now() >= end) return false;
   return true;
 }
 
-// Text in UTF-8, the driver's own encoding, and in the UTF-16 of the wide calls.
 std::wstring Wide(const std::string& utf8);
-std::string Utf8(const std::wstring& wide);
-
-// The environment variable's value in UTF-8, as Windows sees a path: the harness's Unix paths
-// under Z:.
-std::string Environment(const char* name);
-// The program under test (%KEYHUSH_EXE%, started through the wide calls), and the system folder
-// as its shell reports it.
-std::string KeyhushExe();
+std::string Environment(const char* name);  // a Unix path as Windows sees it, under Z:
 std::string SystemFolder();
+inline const std::string kMainWindow = "System Tray Sample Application";
+inline const std::string kSettingsWindow = "Key hush settings";
+inline const std::string kAboutWindow = "About Key hush";
 
-// One running keyhush.exe, terminated when this object goes.
-class Keyhush {
+class Keyhush {  // one running keyhush.exe, terminated when this object goes
  public:
-  Keyhush() = default;
-  Keyhush(const Keyhush&) = delete;
-  Keyhush& operator=(const Keyhush&) = delete;
   ~Keyhush() { Terminate(); }
-  // Starts the program and returns once it waits for input with its settings window made, so
-  // its hot key is registered.
-  void Start();
-  // Ends the process as Task Manager would and waits until it is gone.
+  void Start(const std::string& exe = Environment("KEYHUSH_EXE"));  // until its windows are made
   void Terminate();
-  bool Running() const;
+  bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
   DWORD Id() const { return process_.dwProcessId; }
 
  private:
   PROCESS_INFORMATION process_{};
 };
-
-// Ends every keyhush.exe, such as one a failed test left behind.
 void TerminateAllKeyhush();
 
-// The program's top-level window with this caption, shown or hidden, or null; its shown ones.
-HWND FindProgramWindow(DWORD processId, const std::string& caption);
-std::vector<HWND> ShownWindows(DWORD processId, const std::string& caption);
-// Waits for exactly one shown window with this caption and gives it (null if none came).
-HWND ShownWindow(DWORD processId, const std::string& caption);
-// Whether each window answers a message within 5 s; whether it comes to the front and answers.
-bool Answers(const std::vector<HWND>& windows);
-bool TakesInput(HWND window);
+// Top-level windows of the process (any for 0) with the caption ("*": any), shown unless told.
+std::vector<HWND> Windows(DWORD processId, const std::string& caption, bool shownOnly = true);
+HWND ShownWindow(DWORD processId, const std::string& caption);  // waits for exactly one
+bool Answers(HWND window);
+bool TakesInput(HWND window);  // comes to the front and answers
 bool IsShown(HWND window);
-
-// Another process's windows and controls (text through the W message, which Wine converts).
 std::string TextOf(HWND window);
 std::string ClassOf(HWND window);
 std::vector<HWND> Children(HWND parent);
 HWND ChildStartingWith(HWND parent, const std::string& text);
-// Clicks the centre of the first child whose text starts so.
 void ClickChild(HWND parent, const std::string& text);
 
-// Wine's tray window ("Wine System Tray") holds one child window per icon.
 std::vector<HWND> TrayIcons();
-// The icon of a terminated program stays until the pointer passes over it: this passes over each.
-void SweepAwayIconsOfEndedPrograms();
+void SweepAwayIconsOfEndedPrograms();  // they stay until the pointer passes over them
 bool MenuShown();
-// Right-clicks the one tray icon and returns once its pop-up menu takes input.
-void OpenTrayMenu();
-// Opens the tray menu and chooses the item by its access key ('A', 'S', 'X').
-void ChooseFromTrayMenu(WORD accessKey);
+void OpenTrayMenu();                      // by a right click on the one icon
+void ChooseFromTrayMenu(WORD accessKey);  // 'A', 'S', 'X'
 
-inline const std::string kMainWindow = "System Tray Sample Application";
-inline const std::string kSettingsWindow = "Key hush settings";
-inline const std::string kAboutWindow = "About Key hush";
-
-// The settings window, its controls found by what they show.
-struct SettingsWindow {
-  HWND form = nullptr, ok = nullptr, cancel = nullptr, exit = nullptr, about = nullptr;
-  HWND check = nullptr, combo = nullptr, hotKey = nullptr;
-  explicit SettingsWindow(HWND window);
-  bool Complete() const { return ok && cancel && exit && about && check && combo && hotKey; }
+struct SettingsWindow {  // its controls, by their ids
+  HWND form, ok = GetDlgItem(form, 101), hotKey = GetDlgItem(form, 102),
+             combo = GetDlgItem(form, 103), cancel = GetDlgItem(form, 106),
+             exit = GetDlgItem(form, 107), check = GetDlgItem(form, 108),
+             about = GetDlgItem(form, 109);
   bool Ticked() const { return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-  std::string HotKeyText() const { return TextOf(hotKey); }
-  std::string EditText() const { return TextOf(combo); }
 };
-// Chooses "&Settings" from the tray menu and waits for the window, in front, with its controls.
-SettingsWindow OpenSettings(DWORD processId);
+SettingsWindow OpenSettings(DWORD processId);  // from the tray menu, in front
 
-// Holds `modifiers` (MOD_ALT, MOD_CONTROL, MOD_SHIFT, MOD_WIN) and taps `key`, through SendInput.
-void PressHotKey(UINT modifiers, UINT key);
-void SendInputs(const std::vector<INPUT>& inputs);
+void PressHotKey(UINT modifiers, UINT key);  // MOD_* held around the key
+void SendInputs(std::vector<INPUT> inputs);
 void TapKey(WORD virtualKey);
 void MoveMouseTo(POINT at);
-// Moves the pointer there and, once it has arrived, clicks with the left or the right button.
-void ClickAt(POINT at, bool rightButton = false);
+void ClickAt(POINT at, bool rightButton = false);  // once the pointer has arrived
 POINT CentreOf(HWND window);
-// Whether this process could register the combination now, that is, nobody else holds it.
 bool HotKeyIsFree(UINT modifiers, UINT key);
 
-// Registry, under HKEY_CURRENT_USER, or HKEY_LOCAL_MACHINE for the "Machine" calls.
 std::optional<std::string> ReadString(const std::string& subKey, const std::string& name);
-void WriteString(const std::string& subKey, const std::string& name, const std::string& value);
-void SetMachineString(const std::string& subKey, const std::string& name, const std::string& value);
-void RemoveMachineValue(const std::string& subKey, const std::string& name);
-// Removes both settings trees and the log-on Run value.
+// Under HKEY_CURRENT_USER unless told; nullopt removes the value.
+void SetString(const std::string& subKey, const char* name, std::optional<std::string> value,
+               HKEY root = HKEY_CURRENT_USER);
 void RemoveProgramSettings();
 inline const std::string kHotKeySettings = "Software\\Key hush\\config";
 inline const std::string kStartupSettings = "Software\\Keyhush\\config";
 inline const std::string kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-// Where Windows records its system-information program: its path, or else its folder.
 inline const std::string kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-inline const std::string kSysInfoFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
-// One start recorded by a stand-in program (standin.cpp).
-struct Started {
-  std::string path;         // the stand-in's own file
-  std::string commandLine;  // exactly as it was given
-  std::string showWindow;   // wShowWindow, or "-" when the starter set none
+struct Started {  // one start recorded by a stand-in (standin.cpp)
+  std::string path, commandLine, showWindow;
 };
-// Puts a copy of the stand-in at `path`, so that starting `path` records the start.
-void InstallStandIn(const std::string& path);
+void InstallStandIn(const std::wstring& path);
 std::vector<Started> ReadStarted();
-void ClearStarted();
-// Waits until at least `count` starts are recorded and returns them all.
-std::vector<Started> WaitForStarted(size_t count);
+std::vector<Started> WaitForStarted(size_t count);  // until at least `count` are recorded
 
-// The clipboard's text; nullopt when it holds none or stays unavailable.
-std::optional<std::string> ClipboardText();
-void SetClipboardText(const std::string& text);
-// Keeps the clipboard open, as a careless program would, until it goes.
-struct ClipboardHeldOpen {
-  ClipboardHeldOpen();
-  ~ClipboardHeldOpen();
-  const bool held;
-};
+std::string ClipboardText();  // "" when it holds no text
 
-// What the program holds, counted from outside: handles (from the system's handle table, as
-// Wine 8's GetProcessHandleCount gives 0), windows and child windows, and private bytes
-// (PagefileUsage: Wine reports PrivateUsage of another process as 0).
-struct Footprint {
-  long handles = -1;
-  size_t windows = 0;
-  SIZE_T privateBytes = 0;
-};
+// Handles (from the system's table: Wine 8's GetProcessHandleCount gives 0), windows with their
+// children, private bytes (PagefileUsage; Wine gives PrivateUsage as 0). From first to last,
+// handles may grow by at most 10, windows not at all, bytes by at most 16 KiB.
+using Footprint = std::vector<long long>;
 Footprint FootprintOf(DWORD processId);
-// From the first footprint to the last of a run of repeated steps: handles grow by at most 10,
-// windows not at all, private bytes by at most 16 KiB (Wine counts 4 KiB pages).
-void ExpectFlat(const std::vector<Footprint>& footprints, const std::string& run);
+void ExpectFlat(const std::vector<Footprint>& footprints);
 
-// Saves the screen as %KEYHUSH_E2E_SCREENS%\<name>.bmp (the harness turns it into PNG); the
-// photograph has the window paint itself first: the pictures the README shows.
-void SaveScreenshot(const std::string& name);
+// Saves the screen, once `window` (if any) has painted, as %KEYHUSH_E2E_SCREENS%\<name>.bmp.
 void Photograph(HWND window, const std::string& name);
 
-// Each test starts from nothing: no keyhush running, none of its settings or tray icons, no
-// recorded starts. A failed test leaves a screenshot named after it.
+// Each starts with no keyhush, none of its settings or icons, no starts; a failure is pictured.
 class KeyhushTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -99,9 +99,9 @@ std::vector<Started> WaitForStarted(size_t count);  // until at least `count` ar
 
 std::string ClipboardText();  // "" when it holds no text
 
-// Handles (from the system's table: Wine 8's GetProcessHandleCount gives 0), windows with their
-// children, private bytes (PagefileUsage; Wine gives PrivateUsage as 0). From first to last,
-// handles may grow by at most 10, windows not at all, bytes by at most 16 KiB.
+// Handles (from the system's table: Wine 8's GetProcessHandleCount gives 0) and private bytes
+// (PagefileUsage; Wine gives PrivateUsage as 0); from first to last, handles may grow by at most
+// 10 and bytes by at most 16 KiB (Wine counts 4 KiB pages).
 using Footprint = std::vector<long long>;
 Footprint FootprintOf(DWORD processId);
 void ExpectFlat(const std::vector<Footprint>& footprints);

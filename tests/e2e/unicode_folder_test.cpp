@@ -1,6 +1,6 @@
 // Key hush kept in folders whose names the tests' code page cannot spell, with blanks: its log-on
 // entry is its exact path in quotes, a log-on starts it from there, and System Info starts the
-// program its registry value names beside it.
+// program its registry value names beside it, quoted, in window style 1.
 #include "driver.h"
 
 namespace e2e {
@@ -41,7 +41,7 @@ TEST_F(UnicodeFolder, TheLogOnEntryIsTheExactQuotedPathAndALogOnStartsAWorkingPr
     DWORD id = 0;
     GetWindowThreadProcessId(Windows(0, kMainWindow, false).front(), &id);
 
-    // System Info starts the program its registry value names: only the exact path names a file.
+    // System Info starts the program its registry value names, quoted (the names hold blanks).
     ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, Wide(kSysInfoKey).c_str(), L"PATH", REG_SZ,
                               sysInfo.c_str(), static_cast<DWORD>((sysInfo.size() + 1) * 2)),
               ERROR_SUCCESS);
@@ -52,6 +52,9 @@ TEST_F(UnicodeFolder, TheLogOnEntryIsTheExactQuotedPathAndALogOnStartsAWorkingPr
     const std::vector<Started> started = WaitForStarted(1);
     ASSERT_EQ(started.size(), 1u) << "System Info started nothing";
     EXPECT_TRUE(started[0].path.ends_with("\\msinfo32.exe")) << started[0].path;
+    EXPECT_TRUE(started[0].commandLine.starts_with('"') && started[0].showWindow == "1" &&
+                started[0].commandLine.ends_with("\\msinfo32.exe\""))
+        << started[0].commandLine;
     ASSERT_NO_FATAL_FAILURE(SetUp());  // from nothing again
   }
   SetString(kSysInfoKey, "PATH", std::nullopt, HKEY_LOCAL_MACHINE);

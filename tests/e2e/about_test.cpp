@@ -1,6 +1,5 @@
-// The About window used as a user would: opened from the tray menu and from the settings window,
-// closed by OK and Escape as often as opened, starting the system-information program the
-// machine's registry names, and opening the makers' web page.
+// The About window: one, from the tray menu or the settings window, closed by OK or Escape as
+// often as opened; System Info and the makers' web page.
 #include "driver.h"
 
 namespace e2e {

@@ -1,7 +1,5 @@
-// Every saved value the program reads, saved badly: empty, a megabyte long, not ASCII, of the
-// wrong registry type, random bytes. The program starts silently, holds only what the rules
-// allow (the saved known modifier with the saved first character, the default Win + X, or
-// nothing for a modifier that is none of the four) and never ticks the box or writes Run.
+// Every saved value saved badly: the program starts silently, holds only what the rules allow
+// and never ticks the box or writes Run.
 #include <random>
 #include <set>
 

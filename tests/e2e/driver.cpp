@@ -10,10 +10,8 @@
 namespace e2e {
 
 std::wstring Wide(const std::string& utf8) {
-  std::wstring wide(utf8.size() + 1, L'\0');
-  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(),
-                                                      static_cast<int>(wide.size())) -
-                                  1));
+  wchar_t wide[1024] = {};
+  MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide, std::size(wide));
   return wide;
 }
 
@@ -181,7 +179,7 @@ static INPUT Key(UINT virtualKey, bool up) {
   return input;
 }
 
-static INPUT Mouse(DWORD flags, POINT at = {}) {  // absolute: 0 to 65535 across the screen
+INPUT Mouse(DWORD flags, POINT at) {  // absolute: 0 to 65535 across the screen
   INPUT input{INPUT_MOUSE};
   input.mi = {MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
               MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0, flags};
@@ -326,11 +324,8 @@ void ExpectFlat(const std::vector<Footprint>& footprints) {
 
 void Photograph(HWND window, const std::string& name) {
   // The window's thread paints it before this returns; once it answers, the picture is shown.
-  if (window) {
-    RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Answers(window);
-  }
+  const UINT all = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
+  if (window && RedrawWindow(window, nullptr, nullptr, all)) Answers(window);
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB};
   header.biSizeImage = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);  // rows of 4 bytes

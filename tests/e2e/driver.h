@@ -73,6 +73,7 @@ struct SettingsWindow {  // its controls, by their ids
 SettingsWindow OpenSettings(DWORD processId);  // from the tray menu, in front
 
 void PressHotKey(UINT modifiers, UINT key);  // MOD_* held around the key
+INPUT Mouse(DWORD flags, POINT at = {});     // buttons where the pointer is, unless it moves
 void SendInputs(std::vector<INPUT> inputs);
 void TapKey(WORD virtualKey);
 void MoveMouseTo(POINT at);
@@ -99,9 +100,8 @@ std::vector<Started> WaitForStarted(size_t count);  // until at least `count` ar
 
 std::string ClipboardText();  // "" when it holds no text
 
-// Handles (from the system's table: Wine 8's GetProcessHandleCount gives 0) and private bytes
-// (PagefileUsage; Wine gives PrivateUsage as 0); from first to last, handles may grow by at most
-// 10 and bytes by at most 16 KiB (Wine counts 4 KiB pages).
+// Handles (Wine 8's GetProcessHandleCount gives 0: from the system's table) and private bytes
+// (PagefileUsage); from first to last, at most 10 more handles and 16 KiB more bytes.
 using Footprint = std::vector<long long>;
 Footprint FootprintOf(DWORD processId);
 void ExpectFlat(const std::vector<Footprint>& footprints);
@@ -109,7 +109,7 @@ void ExpectFlat(const std::vector<Footprint>& footprints);
 // Saves the screen, once `window` (if any) has painted, as %KEYHUSH_E2E_SCREENS%\<name>.bmp.
 void Photograph(HWND window, const std::string& name);
 
-// Each starts with no keyhush, none of its settings or icons, no starts; a failure is pictured.
+// From nothing: no keyhush, none of its settings or icons, no starts; a failure is pictured.
 class KeyhushTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -1,14 +1,10 @@
-// The program in the notification area: the icon's tip, the pop-up menu a real right click opens
-// and its commands, close requests to the hidden main window, a new task bar, a second copy.
+// The notification area: the tip, the menu and its commands, closes of the hidden main window,
+// a new task bar, a second copy.
+#include <process.h>
+
 #include "driver.h"
 
 namespace e2e {
-
-static INPUT Button(DWORD flags) {
-  INPUT input{INPUT_MOUSE};
-  input.mi.dwFlags = flags;
-  return input;
-}
 
 using Tray = KeyhushTest;
 
@@ -26,13 +22,13 @@ TEST_F(Tray, TipAndMenuOpenOnlyAsTheyShouldClosesOnlyHideANewTaskBarAndASecondCo
   EXPECT_TRUE(WaitUntil([&] { return IsShown(tip = FindWindowA("tooltips_class32", nullptr)); }));
   Photograph(tip, "tray-tip");
   // A double click and a right-button press open nothing; the release opens the menu.
-  for (const auto& inputs : {std::vector{Button(MOUSEEVENTF_LEFTDOWN), Button(MOUSEEVENTF_LEFTUP),
-                                         Button(MOUSEEVENTF_LEFTDOWN), Button(MOUSEEVENTF_LEFTUP)},
-                             std::vector{Button(MOUSEEVENTF_RIGHTDOWN)}}) {
+  for (const auto& inputs : {std::vector{Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP),
+                                         Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)},
+                             std::vector{Mouse(MOUSEEVENTF_RIGHTDOWN)}}) {
     ASSERT_NO_FATAL_FAILURE(SendInputs(inputs));
     EXPECT_FALSE(WaitUntil(MenuShown, 700ms)) << "a menu opened before the right button's release";
   }
-  ASSERT_NO_FATAL_FAILURE(SendInputs({Button(MOUSEEVENTF_RIGHTUP)}));
+  ASSERT_NO_FATAL_FAILURE(SendInputs({Mouse(MOUSEEVENTF_RIGHTUP)}));
   ASSERT_TRUE(WaitUntil(MenuShown)) << "the release opened no menu";
   Photograph(FindWindowA("#32768", nullptr), "tray-menu");
   ASSERT_NO_FATAL_FAILURE(ClickAt({600, 500}));
@@ -62,16 +58,10 @@ TEST_F(Tray, TipAndMenuOpenOnlyAsTheyShouldClosesOnlyHideANewTaskBarAndASecondCo
   ASSERT_TRUE(SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0));
   EXPECT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; })) << "a new task bar has no icon";
 
-  STARTUPINFOA startup{sizeof startup};
-  PROCESS_INFORMATION second{};
-  std::string commandLine = "\"" + Environment("KEYHUSH_EXE") + "\"";
-  ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &second));
-  EXPECT_EQ(WaitForSingleObject(second.hProcess, kPatience.count()), WAIT_OBJECT_0)
-      << "the second copy kept running";
-  TerminateProcess(second.hProcess, 1);
-  CloseHandle(second.hThread);
-  CloseHandle(second.hProcess);
+  const std::string exe = Environment("KEYHUSH_EXE");
+  const auto second = reinterpret_cast<HANDLE>(_spawnl(_P_NOWAIT, exe.c_str(), "keyhush", nullptr));
+  EXPECT_EQ(WaitForSingleObject(second, 15000), WAIT_OBJECT_0) << "the second copy kept running";
+  TerminateProcess(second, 1), CloseHandle(second);
   EXPECT_TRUE(WaitUntil([&] { return shown(kSettingsWindow); }))
       << "the first copy did not show its settings window";
   EXPECT_EQ(TrayIcons().size(), 1u);

@@ -1,6 +1,8 @@
 // Key hush kept in folders whose names the tests' code page cannot spell, with blanks: its log-on
 // entry is its exact path in quotes, a log-on starts it from there, and System Info starts the
 // program its registry value names beside it, quoted, in window style 1.
+#include <process.h>
+
 #include "driver.h"
 
 namespace e2e {
@@ -29,14 +31,8 @@ TEST_F(UnicodeFolder, TheLogOnEntryIsTheExactQuotedPathAndALogOnStartsAWorkingPr
     ASSERT_NO_FATAL_FAILURE(SweepAwayIconsOfEndedPrograms());
 
     // A log-on: wineboot without arguments starts what the Run key names.
-    STARTUPINFOW startup{sizeof startup};
-    PROCESS_INFORMATION boot{};
-    std::wstring commandLine = Wide(SystemFolder() + "\\wineboot.exe");
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &boot));
-    WaitForSingleObject(boot.hProcess, static_cast<DWORD>(kPatience.count()));
-    CloseHandle(boot.hThread);
-    CloseHandle(boot.hProcess);
+    ASSERT_NE(_spawnl(_P_WAIT, (SystemFolder() + "\\wineboot.exe").c_str(), "wineboot", nullptr),
+              -1);
     ASSERT_TRUE(WaitUntil([] { return !HotKeyIsFree(MOD_WIN, 'X'); })) << "the log-on started none";
     DWORD id = 0;
     GetWindowThreadProcessId(Windows(0, kMainWindow, false).front(), &id);

@@ -34,16 +34,6 @@ std::string Blanks(size_t count) {
   return std::string(count, ' ');
 }
 
-// Three sentences, each starting a line of its own. Every line break is written out and every
-// line fits the label's width at any scaling, so the label never wraps: a wrap would fall in a
-// different place at each scaling, and Wine breaks "hot-key" after its hyphen.
-constexpr const char* kDescription =
-    "Lock the windows desktop via Key hush v1\r\n"
-    "and a windows system wide hot-key.\r\n"
-    "\r\n"
-    "Just choose a hot-key and leave it in the system tray.\r\n"
-    "Press the hot key and watch your desktop lock!";
-
 // The copyright line and its blanks fill most of the label's first line, leaving too little room
 // for any part of the address, which so starts the next line whole.
 std::string Notice() {
@@ -120,7 +110,7 @@ frmAbout::frmAbout(Program& program)
                   .lineWidth = 1})},
       Label1(Add({.name = "Label1",
                   .kind = ControlKind::Label,
-                  .text = kDescription,
+                  .text = app_info::kDescription,
                   .left = 1080,
                   .top = 1320,
                   // Ends at the window's right edge: no further, or its lines would be cut off.

@@ -6,21 +6,12 @@
 #include "about/frm_about.h"
 #include "app/frm_main.h"
 #include "app/program.h"
+#include "app_info.h"
 #include "tray/system_tray.h"
 
 namespace keyhush {
 
 namespace {
-
-// Three sentences, each starting a line of its own. Every line break is written out and every
-// line fits the label's width at any scaling, so the label never wraps: a wrap would fall in a
-// different place at each scaling, and Wine breaks "hot-key" after its hyphen.
-constexpr const char* kDescription =
-    "Lock the windows desktop via Key hush v1\r\n"
-    "and a windows system wide hot-key.\r\n"
-    "\r\n"
-    "Just choose a hot-key and leave it in the system tray.\r\n"
-    "Press the hot key and watch your desktop lock!";
 
 std::vector<std::string> ChoiceTexts() {
   std::vector<std::string> texts;
@@ -55,7 +46,7 @@ FormSettings::FormSettings(Program& program)
                                          .font = Font{}}),
       Label1(Add({.name = "Label1",
                   .kind = ControlKind::Label,
-                  .text = kDescription,
+                  .text = app_info::kDescription,
                   .left = 240,
                   .top = 1200,
                   .width = 5805,

@@ -25,29 +25,6 @@ std::string_view NextLine(std::string_view& input) {
   return line;
 }
 
-// The hot keys the program holds, by id, as the recorded calls leave them.
-class Registrations {
- public:
-  void Follow(const std::vector<std::string>& calls, size_t from) {
-    for (size_t i = from; i < calls.size(); ++i) {
-      unsigned window = 0, modifiers = 0, key = 0;
-      int id = 0;
-      if (std::sscanf(calls[i].c_str(), "RegisterHotKey(%u,%d,%u,%u)", &window, &id, &modifiers,
-                      &key) == 4) {
-        FUZZ_CHECK(window == kWindow);
-        FUZZ_CHECK(!held_.count(id));
-        held_[id] = {modifiers, key};
-      } else if (std::sscanf(calls[i].c_str(), "UnregisterHotKey(%u,%d)", &window, &id) == 2) {
-        held_.erase(id);
-      }
-    }
-  }
-  const std::map<int, std::pair<unsigned, unsigned>>& held() const { return held_; }
-
- private:
-  std::map<int, std::pair<unsigned, unsigned>> held_;
-};
-
 int32_t ModifierNamed(const std::string& name) {
   for (int32_t flag : {MOD_CONTROL, MOD_ALT, MOD_SHIFT, MOD_WIN}) {
     if (name == ModifierName(flag)) return flag;
@@ -69,20 +46,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   platform.settings[{kHotKeyApplication, kConfigSection, kCurrentKeyKey}] = key;
 
   settings.RestoreSavedHotKey(kWindow);
-  Registrations registrations;
-  registrations.Follow(platform.calls, 0);
   FUZZ_CHECK(platform.CallsTo("WriteSetting").empty());
 
   // One of three outcomes: the saved known modifier with the saved first character, the default
   // Win + X when nothing usable names a key, or nothing for a modifier that is none of the four.
   const int32_t flag = ModifierNamed(modifier);
-  std::map<int, std::pair<unsigned, unsigned>> expected;
+  decltype(platform.hotKeys) expected;
   if (modifier.empty() || (flag && key.empty())) {
-    expected[1] = {MOD_WIN, 'X'};
+    expected[{kWindow, 1}] = {MOD_WIN, 'X'};
   } else if (flag) {
-    expected[1] = {static_cast<unsigned>(flag), static_cast<uint8_t>(key.front())};
+    expected[{kWindow, 1}] = {static_cast<uint32_t>(flag), static_cast<uint8_t>(key.front())};
   }
-  FUZZ_CHECK(registrations.held() == expected);
+  FUZZ_CHECK(platform.hotKeys == expected);
   if (expected.empty()) FUZZ_CHECK(settings.HotKeyDisplayText() == " ");
 
   // Selections: at most one hot key is held after each, and what is saved is what is shown.
@@ -90,16 +65,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto index =
         static_cast<int16_t>(static_cast<uint8_t>(input[0]) | static_cast<uint8_t>(input[1]) << 8);
     input.remove_prefix(2);
-    const size_t from = platform.calls.size();
     const bool known = settings.ApplyHotKeyChoice(kWindow, index);
-    registrations.Follow(platform.calls, from);
     FUZZ_CHECK(known == (index >= 0 && index < static_cast<int16_t>(hotKeyChoices.size())));
-    FUZZ_CHECK(registrations.held().size() == (known ? 1u : 0u));
+    FUZZ_CHECK(platform.hotKeys.size() == (known ? 1u : 0u));
     if (known) {
       const HotKeyChoice& choice = hotKeyChoices[static_cast<size_t>(index)];
-      const auto& [modifiers, code] = registrations.held().begin()->second;
-      FUZZ_CHECK(modifiers == static_cast<unsigned>(choice.modifier));
-      FUZZ_CHECK(code == static_cast<unsigned>(choice.keyCode));
+      const auto& [held, keys] = *platform.hotKeys.begin();
+      FUZZ_CHECK(held.first == kWindow);
+      FUZZ_CHECK(keys == std::pair(static_cast<uint32_t>(choice.modifier),
+                                   static_cast<uint32_t>(choice.keyCode)));
     }
     const std::string saved =
         platform.settings[{kHotKeyApplication, kConfigSection, kModifierKey}] + " " +

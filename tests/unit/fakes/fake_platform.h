@@ -1,5 +1,5 @@
-// A recording Platform for the unit tests and fuzz targets: every call that matters to them is
-// logged in order as text, e.g. "RegisterHotKey(256,1,8,88)", and answered from scriptable state.
+// A recording Platform for the unit tests and fuzz targets: the calls they look at are logged in
+// order as text, e.g. "RegisterHotKey(1280,1,8,88)", and answered from scriptable state.
 #pragma once
 
 #include <cstring>
@@ -20,20 +20,16 @@ class FakePlatform : public Platform {
  public:
   std::vector<std::string> calls;
   std::vector<NotifyIconRecord> notifyRecords;  // every record handed to Shell_NotifyIconA
-
-  // Scripted answers.
-  std::set<std::pair<uint32_t, uint32_t>> heldByOthers;  // (modifiers, key) refused
   std::set<std::string> existingFiles;
   std::vector<intptr_t> shellExecuteResults;  // consumed in order; 42 (success) when empty
   int32_t twipsPerPixelX = 15;
-  // The settings store: (application, section, key) -> value.
   std::map<std::tuple<std::string, std::string, std::string>, std::string> settings;
-  // The registry: "HKCU\<sub-key>" or "HKLM\<sub-key>", no trailing backslash -> values. Like a
-  // standard user, the fake may read the machine's keys but not open them for writing.
   struct Value {
     uint32_t type;
     std::vector<uint8_t> data;
   };
+  // "HKCU\<sub-key>" or "HKLM\<sub-key>" -> values. The machine's keys open for reading only, as
+  // for a standard user.
   std::map<std::string, std::map<std::string, Value>> registry;
 
   std::vector<std::string> CallsTo(const std::string& prefix) const {
@@ -43,12 +39,16 @@ class FakePlatform : public Platform {
     return found;
   }
 
+  // The hot keys held, as Windows keeps them: (window, id) -> (modifiers, key); an id already
+  // held on the window is refused.
+  std::map<std::pair<Handle, int32_t>, std::pair<uint32_t, uint32_t>> hotKeys;
   bool RegisterHotKey(Handle window, int32_t id, uint32_t modifiers, uint32_t key) override {
-    return Log("RegisterHotKey", window, id, modifiers, key) &&
-           !heldByOthers.count({modifiers, key});
+    Log("RegisterHotKey", window, id, modifiers, key);
+    return hotKeys.try_emplace({window, id}, modifiers, key).second;
   }
   bool UnregisterHotKey(Handle window, int32_t id) override {
-    return Log("UnregisterHotKey", window, id);
+    Log("UnregisterHotKey", window, id);
+    return hotKeys.erase({window, id}) > 0;
   }
   ProcAddress SetWindowLongA(Handle, int32_t, ProcAddress) override { return 0xF0; }
   intptr_t CallWindowProcA(ProcAddress, Handle, uint32_t, uintptr_t, intptr_t) override {
@@ -68,21 +68,60 @@ class FakePlatform : public Platform {
   Handle FindWindowExA(Handle, Handle, const char*, const char*) override { return 0; }
   bool GetWindowRect(Handle, Rect&) override { return false; }
   bool DrawAnimatedRects(Handle, int32_t, const Rect&, const Rect&) override { return true; }
-  int32_t RegCreateKeyA(Handle root, const std::string& subKey, Handle& key) override;
-  int32_t RegOpenKeyExA(Handle root, const std::string& subKey, uint32_t options, uint32_t access,
-                        Handle& key) override;
+  int32_t RegCreateKeyA(Handle root, const std::string& subKey, Handle& key) override {
+    Log("RegCreateKeyA", root, subKey);
+    registry[Open(root, subKey, key)];
+    return 0;
+  }
+  int32_t RegOpenKeyExA(Handle root, const std::string& subKey, uint32_t, uint32_t access,
+                        Handle& key) override {
+    Log("RegOpenKeyExA", root, subKey, access);
+    constexpr uint32_t kWriteAccess = 0x0002 | 0x0004 | 0x0020;  // set value, create key, link
+    if (root == kHkeyLocalMachine && (access & kWriteAccess)) return 5;  // ERROR_ACCESS_DENIED
+    if (registry.count(Open(root, subKey, key))) return 0;
+    openKeys_.erase(key);
+    return 2;  // ERROR_FILE_NOT_FOUND
+  }
   int32_t RegSetValueExA(Handle key, const std::string& name, uint32_t type,
-                         const std::vector<uint8_t>& data) override;
+                         const std::vector<uint8_t>& data) override {
+    Log("RegSetValueExA", key, name, type);
+    if (!openKeys_.count(key)) return 6;  // ERROR_INVALID_HANDLE
+    registry[openKeys_[key]][name] = Value{type, data};
+    return 0;
+  }
   int32_t RegQueryValueExA(Handle key, const std::string& name, uint32_t& type, uint8_t* buffer,
-                           uint32_t& size) override;
-  int32_t RegDeleteValueA(Handle key, const std::string& name) override;
+                           uint32_t& size) override {
+    Log("RegQueryValueExA", key, name, size);
+    if (!openKeys_.count(key)) return 6;
+    const auto& values = registry[openKeys_[key]];
+    const auto value = values.find(name);
+    if (value == values.end()) return 2;
+    type = value->second.type;
+    const auto length = static_cast<uint32_t>(value->second.data.size());
+    const bool fits = length <= size;
+    size = length;
+    if (!fits) return 234;  // ERROR_MORE_DATA
+    std::copy(value->second.data.begin(), value->second.data.end(), buffer);
+    return 0;
+  }
+  int32_t RegDeleteValueA(Handle key, const std::string& name) override {
+    Log("RegDeleteValueA", key, name);
+    if (!openKeys_.count(key)) return 6;
+    return registry[openKeys_[key]].erase(name) ? 0 : 2;
+  }
   int32_t RegCloseKey(Handle key) override {
     Log("RegCloseKey", key);
-    return openKeys_.erase(key) ? 0 : 6;  // ERROR_INVALID_HANDLE
+    return openKeys_.erase(key) ? 0 : 6;
   }
   intptr_t ShellExecuteA(Handle owner, const std::string& operation, const std::string& file,
                          const std::string& parameters, const std::string& directory,
-                         int32_t showCommand) override;
+                         int32_t showCommand) override {
+    Log("ShellExecuteA", owner, operation, file, parameters, directory, showCommand);
+    if (shellExecuteResults.empty()) return 42;
+    const intptr_t result = shellExecuteResults.front();
+    shellExecuteResults.erase(shellExecuteResults.begin());
+    return result;
+  }
   bool SetClipboardText(const std::string& text) override { return Log("SetClipboardText", text); }
   void MsgBox(const std::string& text, MessageKind) override { Log("MsgBox", text); }
   uint32_t StartProgram(const std::string& program, const std::string& arguments,
@@ -90,9 +129,7 @@ class FakePlatform : public Platform {
     Log("StartProgram", program, arguments, windowStyle);
     return 1234;
   }
-  bool FileExists(const std::string& path) override {
-    return Log("FileExists", path) && existingFiles.count(path) > 0;
-  }
+  bool FileExists(const std::string& path) override { return existingFiles.count(path) > 0; }
   std::string ExeFolder() override { return "C:\\Program Files\\Key hush"; }
   std::string ExeBaseName() override { return "keyhush"; }
   std::string ReadSetting(const std::string& application, const std::string& section,
@@ -119,7 +156,12 @@ class FakePlatform : public Platform {
     calls.push_back(out.str() + ')');
     return true;
   }
-  int32_t Open(Handle root, std::string subKey, Handle& key);
+  // Opens a key on the registry's path without a trailing backslash; returns the path.
+  std::string Open(Handle root, std::string subKey, Handle& key) {
+    while (subKey.ends_with('\\')) subKey.pop_back();
+    key = nextKey_++;
+    return openKeys_[key] = (root == kHkeyLocalMachine ? "HKLM\\" : "HKCU\\") + subKey;
+  }
 
   std::map<Handle, std::string> openKeys_;
   Handle nextKey_ = 0x1000;
@@ -127,8 +169,27 @@ class FakePlatform : public Platform {
 
 // Realises forms without windows: each gets a handle, and nothing is ever shown.
 class HeadlessWindows : public WindowSystem {
+  class Window : public FormWindow {
+   public:
+    explicit Window(Handle handle) : handle_(handle) {}
+    Handle handle() const override { return handle_; }
+    Handle controlHandle(const Control&) const override { return handle_ + 1; }
+    Handle controlPicture(const Control&) const override { return 0; }
+    void Show() override {}
+    void Hide() override {}
+    bool Visible() const override { return false; }
+    void SetCaption(const std::string&) override {}
+    void ControlChanged(const Control&) override {}
+    const MenuItem* TrackPopupMenu(const Menu&, const MenuItem*) override { return nullptr; }
+
+   private:
+    Handle handle_;
+  };
+
  public:
-  std::unique_ptr<FormWindow> Create(Form& form) override;
+  std::unique_ptr<FormWindow> Create(Form&) override {
+    return std::make_unique<Window>(nextHandle_ += 0x100);
+  }
 
  private:
   Handle nextHandle_ = 0x100;

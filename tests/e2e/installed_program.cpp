@@ -43,15 +43,13 @@ TEST_F(InstalledProgram, StartsFromTheShortcutLocksAndLogsOnFromWhereItWasInstal
   const std::string installed = std::string(programFiles) + "\\Key hush\\keyhush.exe";
   ASSERT_EQ(lstrcmpiA(target.c_str(), installed.c_str()), 0) << "the shortcut starts " << target;
 
-  ASSERT_TRUE(SetEnvironmentVariableA("KEYHUSH_EXE", target.c_str()));
-  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
+  ASSERT_NO_FATAL_FAILURE(keyhush.Start(target));
   ASSERT_NO_FATAL_FAILURE(PressHotKey(MOD_WIN, 'X'));
   const std::vector<Started> starts = WaitForStarted(1);
   ASSERT_EQ(starts.size(), 1u) << "the hot key started no lock";
   EXPECT_TRUE(starts.front().commandLine.ends_with(" user32.dll,LockWorkStation"));
 
   const SettingsWindow w = OpenSettings(keyhush.Id());
-  ASSERT_TRUE(w.Complete());
   ClickAt(CentreOf(w.check));
   ASSERT_TRUE(WaitUntil([] { return ReadString(kRunKey, "Keyhush").has_value(); }));
   const std::string run = ReadString(kRunKey, "Keyhush").value_or("");

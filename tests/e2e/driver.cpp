@@ -16,7 +16,8 @@ std::wstring Wide(const std::string& utf8) {
 }
 
 std::string Environment(const char* name) {
-  std::string value = std::getenv(name);
+  const char* set = std::getenv(name);
+  std::string value = set ? set : "";
   std::replace(value.begin(), value.end(), '/', '\\');
   return value.starts_with('\\') ? "Z:" + value : value;
 }
@@ -41,7 +42,8 @@ void Keyhush::Start(const std::string& exe) {
 
 void Keyhush::Terminate() {
   if (TerminateProcess(process_.hProcess, 1)) WaitForSingleObject(process_.hProcess, 15000);
-  CloseHandle(process_.hThread), CloseHandle(process_.hProcess);
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
   process_ = {};
 }
 
@@ -56,7 +58,8 @@ void TerminateAllKeyhush() {
 }
 
 static BOOL CALLBACK CollectWindow(HWND window, LPARAM windows) {
-  return reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window), TRUE;
+  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+  return TRUE;
 }
 
 // Captions are read without a message, so that a busy program does not hold up the search.
@@ -137,7 +140,10 @@ void SweepAwayIconsOfEndedPrograms() {
   // under the pointer reports the pointer's place, and Wine may move the pointer back there.
   const POINT corner{GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
   ASSERT_TRUE(WaitUntil([&] {
-    for (HWND icon : TrayIcons()) MoveMouseTo(CentreOf(icon)), MoveMouseTo(corner);
+    for (HWND icon : TrayIcons()) {
+      MoveMouseTo(CentreOf(icon));
+      MoveMouseTo(corner);
+    }
     return TrayIcons().empty();
   })) << "icons stay in the tray with no program running";
 }
@@ -291,7 +297,8 @@ std::string ClipboardText() {
   const char* chars = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
   const std::string text = chars ? chars : "";
   if (chars) GlobalUnlock(data);
-  return CloseClipboard(), text;
+  CloseClipboard();
+  return text;
 }
 
 Footprint FootprintOf(DWORD processId) {

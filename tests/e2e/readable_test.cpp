@@ -15,8 +15,7 @@ static void SetLogPixels(DWORD dpi) {
             ERROR_SUCCESS);
 }
 
-// The fonts the windows give controls of their own; every other has MS Sans
-// Serif 8.25.
+// The fonts the windows give controls of their own; every other has MS Sans Serif 8.25.
 struct Look {
   const char *window, *textStart, *face;
   double points;
@@ -27,8 +26,7 @@ constexpr Look kLooks[] = {{"Key hush settings", "Lock the", "Arial", 11.25, FW_
                            {"About Key hush", "Copyright", "MS Sans Serif", 8.25, FW_BOLD},
                            {"", "", "MS Sans Serif", 8.25, FW_NORMAL}};
 
-// The text's size as DrawText lays it out in the control's font at `dpi`,
-// within `width`.
+// The text's size as DrawText lays it out in the control's font at `dpi`, within `width`.
 static SIZE Measure(const std::string& window, const std::string& text, int dpi, int width,
                     UINT format) {
   const Look* look = kLooks;
@@ -44,9 +42,8 @@ static SIZE Measure(const std::string& window, const std::string& text, int dpi,
   return {rect.right, rect.bottom};
 }
 
-// Every child of `form` not wholly readable, one line each. No label wraps but
-// where a run of blanks asks it to, so no word is split and each sentence keeps
-// its own line.
+// Every child of `form` not wholly readable, one line each. No label wraps but where a run of
+// blanks asks it to, so no word is split and each sentence keeps its own line.
 static std::string Unreadable(HWND form, int dpi) {
   std::ostringstream faults;
   RECT client{}, place{}, room{}, within{};
@@ -58,11 +55,10 @@ static std::string Unreadable(HWND form, int dpi) {
     const HWND inner =
         kind == "ComboBox" ? FindWindowExA(control, nullptr, "Edit", nullptr) : control;
     const std::string text = TextOf(inner);
-    if (IntersectRect(&within, &place, &client), !EqualRect(&within, &place))
-      faults << "\"" << text << "\" leaves the client area\n";
+    IntersectRect(&within, &place, &client);
+    if (!EqualRect(&within, &place)) faults << "\"" << text << "\" leaves the client area\n";
     GetClientRect(inner, &room);
-    // A check box's text starts beside its box; a push button's lies within its
-    // 3-D edge.
+    // A check box's text starts beside its box; a push button's lies within its 3-D edge.
     const bool checkBox = (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
     const int width = room.right - (kind != "Button" ? 0 : checkBox ? MulDiv(13, dpi, 96) + 4 : 4);
     const int height = room.bottom - (kind == "Button" && !checkBox ? 4 : 0);
@@ -85,8 +81,8 @@ class Readable : public KeyhushTest {
 };
 
 TEST_F(Readable, EveryControlsTextFitsInTheSettingsAndAboutWindowsAtEveryScaling) {
-  // Another program holds Win + X, so that the hot-key label shows its longest
-  // text and the settings window comes up by itself.
+  // Another program holds Win + X, so that the hot-key label shows its longest text and the
+  // settings window comes up by itself.
   ASSERT_TRUE(RegisterHotKey(nullptr, 0xB003, MOD_WIN, 'X'));
   LONG width96 = 0;
   for (const int dpi : {96, 120, 144, 192}) {

@@ -61,7 +61,8 @@ TEST_F(Tray, TipAndMenuOpenOnlyAsTheyShouldClosesOnlyHideANewTaskBarAndASecondCo
   const std::string exe = Environment("KEYHUSH_EXE");
   const auto second = reinterpret_cast<HANDLE>(_spawnl(_P_NOWAIT, exe.c_str(), "keyhush", nullptr));
   EXPECT_EQ(WaitForSingleObject(second, 15000), WAIT_OBJECT_0) << "the second copy kept running";
-  TerminateProcess(second, 1), CloseHandle(second);
+  TerminateProcess(second, 1);
+  CloseHandle(second);
   EXPECT_TRUE(WaitUntil([&] { return shown(kSettingsWindow); }))
       << "the first copy did not show its settings window";
   EXPECT_EQ(TrayIcons().size(), 1u);

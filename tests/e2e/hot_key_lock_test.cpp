@@ -3,6 +3,16 @@
 
 namespace e2e {
 
+static std::string ClipboardText() {  // "" when it holds no text
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 3s)) return "(kept open)";
+  const HANDLE data = GetClipboardData(CF_TEXT);
+  const char* chars = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+  const std::string text = chars ? chars : "";
+  if (chars) GlobalUnlock(data);
+  CloseClipboard();
+  return text;
+}
+
 // Presses Win + X and expects exactly one more start: the quoted rundll32.exe of the system
 // folder, locking, in window style 1.
 static void PressAndExpectOneLock() {

@@ -15,24 +15,16 @@ static void SetLogPixels(DWORD dpi) {
             ERROR_SUCCESS);
 }
 
-// The fonts the windows give controls of their own; every other has MS Sans Serif 8.25.
-struct Look {
-  const char *window, *textStart, *face;
-  double points;
-  int weight;
-};
-constexpr Look kLooks[] = {{"Key hush settings", "Lock the", "Arial", 11.25, FW_NORMAL},
-                           {"About Key hush", "Lock the", "Arial", 9.75, FW_NORMAL},
-                           {"About Key hush", "Copyright", "MS Sans Serif", 8.25, FW_BOLD},
-                           {"", "", "MS Sans Serif", 8.25, FW_NORMAL}};
-
-// The text's size as DrawText lays it out in the control's font at `dpi`, within `width`.
+// The text's size as DrawText lays it out in the control's font at `dpi`, within `width`: the
+// description in Arial (11.25 points in the settings window, 9.75 in About), the notice in bold,
+// every other text in MS Sans Serif 8.25.
 static SIZE Measure(const std::string& window, const std::string& text, int dpi, int width,
                     UINT format) {
-  const Look* look = kLooks;
-  while (*look->window && (window != look->window || !text.starts_with(look->textStart))) ++look;
-  LOGFONTA font{-static_cast<LONG>(std::lround(look->points * dpi / 72.0)), 0, 0, 0, look->weight};
-  lstrcpynA(font.lfFaceName, look->face, LF_FACESIZE);
+  const bool description = text.starts_with("Lock the");
+  const double points = !description ? 8.25 : window == kSettingsWindow ? 11.25 : 9.75;
+  LOGFONTA font{-static_cast<LONG>(std::lround(points * dpi / 72.0)), 0, 0, 0,
+                text.starts_with("Copyright") ? FW_BOLD : FW_NORMAL};
+  lstrcpynA(font.lfFaceName, description ? "Arial" : "MS Sans Serif", LF_FACESIZE);
   const HDC dc = GetDC(nullptr);
   const HGDIOBJ old = SelectObject(dc, CreateFontIndirectA(&font));
   RECT rect{0, 0, width, 0};
@@ -82,8 +74,9 @@ class Readable : public KeyhushTest {
 
 TEST_F(Readable, EveryControlsTextFitsInTheSettingsAndAboutWindowsAtEveryScaling) {
   // Another program holds Win + X, so that the hot-key label shows its longest text and the
-  // settings window comes up by itself.
+  // settings window comes up by itself, ticked as saved; the refusal saves nothing.
   ASSERT_TRUE(RegisterHotKey(nullptr, 0xB003, MOD_WIN, 'X'));
+  SetString(kStartupSettings, "startup", "true");
   LONG width96 = 0;
   for (const int dpi : {96, 120, 144, 192}) {
     SCOPED_TRACE(std::to_string(dpi) + " DPI");
@@ -92,6 +85,8 @@ TEST_F(Readable, EveryControlsTextFitsInTheSettingsAndAboutWindowsAtEveryScaling
     const SettingsWindow settings{ShownWindow(keyhush.Id(), kSettingsWindow)};
     ASSERT_TRUE(settings.form && TakesInput(settings.form)) << "a refused hot key showed nothing";
     EXPECT_EQ(TextOf(settings.hotKey), "Win Button X (unavailable)");
+    EXPECT_TRUE(settings.Ticked());
+    EXPECT_FALSE(ReadString(kHotKeySettings, "modifier"));
     RECT client{};
     GetClientRect(settings.form, &client);
     width96 = width96 ? width96 : client.right;

@@ -28,14 +28,13 @@ static Value Bad(const std::string& kind, const std::string& good) {
 }
 
 static void SetValue(const std::string& subKey, const char* name, const Value& value) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, subKey.c_str(), &key), ERROR_SUCCESS);
   const auto* data = reinterpret_cast<const BYTE*>(value.bytes.data());
   const auto size = static_cast<DWORD>(value.bytes.size());
-  EXPECT_EQ(value.type == REG_NONE ? RegSetValueExW(key, Wide(name).c_str(), 0, REG_SZ, data, size)
-                                   : RegSetValueExA(key, name, 0, value.type, data, size),
+  EXPECT_EQ(value.type == REG_NONE
+                ? RegSetKeyValueW(HKEY_CURRENT_USER, Wide(subKey).c_str(), Wide(name).c_str(),
+                                  REG_SZ, data, size)
+                : RegSetKeyValueA(HKEY_CURRENT_USER, subKey.c_str(), name, value.type, data, size),
             ERROR_SUCCESS);
-  RegCloseKey(key);
 }
 
 using BadInput = KeyhushTest;

@@ -359,12 +359,10 @@ inline Footprint FootprintOf(DWORD processId) {
 }
 
 // From first to last, at most 10 more handles and 16 KiB more bytes.
-inline void ExpectFlat(const std::vector<Footprint>& footprints) {
-  std::string trace;
-  for (const Footprint& f : footprints)
-    trace += " [" + std::to_string(f[0]) + " handles, " + std::to_string(f[1] / 1024) + " KiB]";
-  const Footprint &first = footprints.front(), &last = footprints.back();
-  EXPECT_TRUE(first[0] > 0 && last[0] <= first[0] + 10 && last[1] <= first[1] + 16 * 1024) << trace;
+inline void ExpectFlat(const std::vector<Footprint>& all) {
+  const Footprint &first = all.front(), &last = all.back();
+  EXPECT_TRUE(first[0] > 0 && last[0] <= first[0] + 10 && last[1] <= first[1] + 16 * 1024)
+      << "handles and bytes: " << ::testing::PrintToString(all);
 }
 
 // Saves the screen, once `window` (if any) has painted, as %KEYHUSH_E2E_SCREENS%\<name>.bmp.

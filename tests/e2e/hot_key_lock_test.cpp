@@ -6,9 +6,8 @@ namespace e2e {
 static std::string ClipboardText() {  // "" when it holds no text
   if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 3s)) return "(kept open)";
   const HANDLE data = GetClipboardData(CF_TEXT);
-  const char* chars = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
-  const std::string text = chars ? chars : "";
-  if (chars) GlobalUnlock(data);
+  const std::string text = data ? static_cast<const char*>(GlobalLock(data)) : "";
+  if (data) GlobalUnlock(data);
   CloseClipboard();
   return text;
 }

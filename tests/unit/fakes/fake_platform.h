@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "runtime/form.h"
@@ -93,15 +94,13 @@ class FakePlatform : public Platform {
                            uint32_t& size) override {
     Log("RegQueryValueExA", key, name, size);
     if (!openKeys_.count(key)) return 6;
-    const auto& values = registry[openKeys_[key]];
-    const auto value = values.find(name);
-    if (value == values.end()) return 2;
+    const auto value = registry[openKeys_[key]].find(name);
+    if (value == registry[openKeys_[key]].end()) return 2;
     type = value->second.type;
-    const auto length = static_cast<uint32_t>(value->second.data.size());
-    const bool fits = length <= size;
-    size = length;
-    if (!fits) return 234;  // ERROR_MORE_DATA
-    std::copy(value->second.data.begin(), value->second.data.end(), buffer);
+    const std::vector<uint8_t>& data = value->second.data;
+    // The size needed goes back either way; ERROR_MORE_DATA when it does not fit.
+    if (std::exchange(size, static_cast<uint32_t>(data.size())) < data.size()) return 234;
+    std::copy(data.begin(), data.end(), buffer);
     return 0;
   }
   int32_t RegDeleteValueA(Handle key, const std::string& name) override {

@@ -28,7 +28,7 @@ TEST_F(About, OneWindowWhoseSystemInfoAndNoticeWorkClosedByOkOrEscapeAsOftenAsOp
   ASSERT_TRUE(TakesInput(box));
   ASSERT_NO_FATAL_FAILURE(TapKey(VK_RETURN));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "Enter left the message box open";
-  EXPECT_TRUE(IsShown(about)) << "the About window went with the message";
+  EXPECT_TRUE(IsWindowVisible(about)) << "the About window went with the message";
 
   // The shell opens https addresses with whatever command the prefix registers for them.
   const std::string browser = "C:\\keyhush-e2e\\browser.exe";
@@ -42,7 +42,7 @@ TEST_F(About, OneWindowWhoseSystemInfoAndNoticeWorkClosedByOkOrEscapeAsOftenAsOp
   ASSERT_EQ(WaitForStarted(1).size(), 1u) << "the notice opened nothing";
   EXPECT_EQ(ReadStarted()[0].commandLine,
             "\"" + browser + "\" \"" + text.substr(text.find("https://")) + "\"");
-  EXPECT_TRUE(keyhush.Running() && IsShown(about));
+  EXPECT_TRUE(keyhush.Running() && IsWindowVisible(about));
 
   EXPECT_EQ(showFromTray(), about) << "a second showing made another window";
   ASSERT_NO_FATAL_FAILURE(ClickChild(about, "OK"));
@@ -56,7 +56,7 @@ TEST_F(About, OneWindowWhoseSystemInfoAndNoticeWorkClosedByOkOrEscapeAsOftenAsOp
     const SettingsWindow w = OpenSettings(keyhush.Id());
     ASSERT_NO_FATAL_FAILURE(PressHotKey(MOD_ALT, 'A'));
     about = ShownWindow(keyhush.Id(), kAboutWindow);
-    EXPECT_TRUE(IsShown(w.form)) << "the About window took the settings window away";
+    EXPECT_TRUE(IsWindowVisible(w.form)) << "the About window took the settings window away";
     ASSERT_TRUE(TakesInput(about));
     ASSERT_NO_FATAL_FAILURE(TapKey(VK_ESCAPE));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "Escape left it open";

@@ -59,49 +59,17 @@ inline const std::string kAboutWindow = "About Key hush";
 inline std::vector<HWND> Windows(DWORD processId, const std::string& caption,
                                  bool shownOnly = true) {
   std::vector<HWND> windows;
-  EnumWindows(
-      [](HWND window, LPARAM all) {
-        reinterpret_cast<std::vector<HWND>*>(all)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
-  std::erase_if(windows, [&](HWND window) {
+  for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, nullptr));) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     char text[256] = {};
     GetWindowTextA(window, text, sizeof text);
-    return (processId && owner != processId) || (caption != "*" && caption != text) ||
-           (shownOnly && !IsWindowVisible(window));
-  });
+    if ((!processId || owner == processId) && (caption == "*" || caption == text) &&
+        (!shownOnly || IsWindowVisible(window)))
+      windows.push_back(window);
+  }
   return windows;
 }
-
-class Keyhush {  // one running keyhush.exe, terminated when this object goes
- public:
-  ~Keyhush() { Terminate(); }
-  void Start(const std::string& exe = Environment("KEYHUSH_EXE")) {  // until its windows are made
-    std::wstring commandLine = Wide("\"" + exe + "\"");
-    STARTUPINFOW startup{sizeof startup};
-    ASSERT_TRUE(CreateProcessW(Wide(exe).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                               nullptr, Wide(exe.substr(0, exe.rfind('\\'))).c_str(), &startup,
-                               &process_))
-        << exe << ", error " << GetLastError();
-    ASSERT_EQ(WaitForInputIdle(process_.hProcess, kPatience.count()), 0u) << "never idle";
-    ASSERT_TRUE(WaitUntil([&] { return !Windows(Id(), kSettingsWindow, false).empty(); }))
-        << "the settings window was never made";
-  }
-  void Terminate() {
-    if (TerminateProcess(process_.hProcess, 1)) WaitForSingleObject(process_.hProcess, 15000);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-    process_ = {};
-  }
-  bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
-  DWORD Id() const { return process_.dwProcessId; }
-
- private:
-  PROCESS_INFORMATION process_{};
-};
 
 inline bool Answers(HWND window) {
   return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
@@ -109,10 +77,6 @@ inline bool Answers(HWND window) {
 
 inline bool TakesInput(HWND window) {  // comes to the front and answers
   return WaitUntil([&] { return GetForegroundWindow() == window; }) && Answers(window);
-}
-
-inline bool IsShown(HWND window) {
-  return IsWindow(window) && IsWindowVisible(window);
 }
 
 inline HWND ShownWindow(DWORD processId, const std::string& caption) {  // waits for exactly one
@@ -217,7 +181,7 @@ inline bool HotKeyIsFree(UINT modifiers, UINT key) {
 
 inline std::vector<HWND> TrayIcons() {
   const HWND tray = FindWindowA(nullptr, "Wine System Tray");
-  std::vector<HWND> icons = IsShown(tray) ? Children(tray) : std::vector<HWND>{};
+  std::vector<HWND> icons = IsWindowVisible(tray) ? Children(tray) : std::vector<HWND>{};
   std::erase_if(icons, [](HWND icon) { return !IsWindowVisible(icon); });
   return icons;
 }
@@ -236,8 +200,36 @@ inline void SweepAwayIconsOfEndedPrograms() {
   })) << "icons stay in the tray with no program running";
 }
 
+class Keyhush {  // one running keyhush.exe, terminated when this object goes
+ public:
+  ~Keyhush() { Terminate(); }
+  void Start(const std::string& exe = Environment("KEYHUSH_EXE")) {  // until its windows are made
+    std::wstring commandLine = Wide("\"" + exe + "\"");
+    STARTUPINFOW startup{sizeof startup};
+    ASSERT_TRUE(CreateProcessW(Wide(exe).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, Wide(exe.substr(0, exe.rfind('\\'))).c_str(), &startup,
+                               &process_))
+        << exe << ", error " << GetLastError();
+    ASSERT_EQ(WaitForInputIdle(process_.hProcess, kPatience.count()), 0u) << "never idle";
+    ASSERT_TRUE(WaitUntil([&] { return !Windows(Id(), kSettingsWindow, false).empty(); }))
+        << "the settings window was never made";
+  }
+  void Terminate() {  // and sweeps its icon away
+    if (TerminateProcess(process_.hProcess, 1)) WaitForSingleObject(process_.hProcess, 15000);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+    process_ = {};
+    SweepAwayIconsOfEndedPrograms();
+  }
+  bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+  DWORD Id() const { return process_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION process_{};
+};
+
 inline bool MenuShown() {
-  return IsShown(FindWindowA("#32768", nullptr));
+  return IsWindowVisible(FindWindowA("#32768", nullptr));
 }
 
 inline void OpenTrayMenu() {  // by a right click on the one icon

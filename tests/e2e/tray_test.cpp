@@ -19,7 +19,8 @@ TEST_F(Tray, TipAndMenuShowClosesOnlyHideANewTaskBarAndASecondCopyShowSettings) 
   ASSERT_NO_FATAL_FAILURE(MoveMouseTo({icon.x - 3, icon.y - 3}));
   ASSERT_NO_FATAL_FAILURE(MoveMouseTo(icon));
   HWND tip = nullptr;
-  EXPECT_TRUE(WaitUntil([&] { return IsShown(tip = FindWindowA("tooltips_class32", nullptr)); }));
+  EXPECT_TRUE(
+      WaitUntil([&] { return IsWindowVisible(tip = FindWindowA("tooltips_class32", nullptr)); }));
   Photograph(tip, "tray-tip");
   ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
   Photograph(FindWindowA("#32768", nullptr), "tray-menu");

@@ -12,21 +12,18 @@
 using namespace keyhush;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::string_view input(reinterpret_cast<const char*>(data), size);
-  std::string saved[2];  // modifier, key
-  for (std::string& line : saved) {
-    const size_t end = std::min(input.find('\n'), input.size());
-    line = input.substr(0, end);
-    input.remove_prefix(std::min(end + 1, input.size()));
-  }
   constexpr Handle kWindow = 0x500;
   testing::FakePlatform platform;
   HotKey hotKey{platform, nullptr};
   HotKeySettings settings{platform, hotKey};
   auto& modifier = platform.settings[{kHotKeyApplication, kConfigSection, kModifierKey}];
   auto& key = platform.settings[{kHotKeyApplication, kConfigSection, kCurrentKeyKey}];
-  modifier = saved[0];
-  key = saved[1];
+  std::string_view input(reinterpret_cast<const char*>(data), size);
+  for (std::string* saved : {&modifier, &key}) {
+    const size_t end = std::min(input.find('\n'), input.size());
+    *saved = input.substr(0, end);
+    input.remove_prefix(std::min(end + 1, input.size()));
+  }
   settings.RestoreSavedHotKey(kWindow);
   assert(platform.CallsTo("WriteSetting").empty());
 

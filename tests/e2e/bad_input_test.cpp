@@ -54,9 +54,8 @@ TEST_F(BadInput, BadSettingsStartTheDefaultOrNothingAndNeverTickTheBox) {
                                  "REG_MULTI_SZ", "random", "not ASCII"})
     for (const bool badModifier : {true, false}) {
       SCOPED_TRACE((badModifier ? "modifier " : "currentkey ") + kind);
-      // The other hot-key value good, the start-up flag as bad. What may be held, '|' between: a
-      // value that reads as empty gives the default; a modifier that is none of the four holds
-      // nothing; a key is the code of its first character (random text: Ctrl and any).
+      // The other value good, the start-up flag as bad. What may be held, '|' between: empty gives
+      // the default, an unknown modifier nothing, a key its first character's code.
       const std::string mayHold = kind == "not ASCII" ? (badModifier ? "" : "2+217")
                                   : kind != "random"  ? winX
                                   : badModifier       ? "|" + winX

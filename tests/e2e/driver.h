@@ -187,8 +187,7 @@ inline std::vector<HWND> TrayIcons() {
 }
 
 // Icons of ended programs stay until the pointer passes over them. The pointer then waits in a
-// corner where no window of the program appears: a window shown under the pointer reports the
-// pointer's place, and Wine may move the pointer back there.
+// corner, away from any window shown later (Wine may move the pointer back onto one).
 inline void SweepAwayIconsOfEndedPrograms() {
   const POINT corner{GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
   ASSERT_TRUE(WaitUntil([&] {
@@ -327,8 +326,7 @@ inline std::vector<Started> WaitForStarted(size_t count) {  // until at least `c
   return starts;
 }
 
-// Handles (Wine 8's GetProcessHandleCount gives 0: from the system's table) and private bytes
-// (PagefileUsage).
+// Handles (from the system's table: Wine 8's GetProcessHandleCount gives 0) and private bytes.
 using Footprint = std::vector<long long>;
 inline Footprint FootprintOf(DWORD processId) {
   // SystemExtendedHandleInformation: a count, a word, then entries of 3 words and 16 bytes.

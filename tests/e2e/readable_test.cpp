@@ -1,6 +1,5 @@
-// Every word of the settings and About windows readable at 100 % to 200 % scaling: each text, in
-// its control's font, fits the control, which lies within the window. At 150 %, the README's
-// pictures.
+// Every word of the settings and About windows readable at 100 % to 200 % scaling: each text fits
+// its control, which lies within the window. At 150 %, the README's pictures.
 #include <cmath>
 #include <sstream>
 

@@ -69,14 +69,13 @@ TEST_F(Settings, TheBoxWritesTheRunValueOrRemovesItAndOkSavesEverything) {
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
   const SettingsWindow w = OpenSettings(keyhush.Id());
   const auto run = [] { return ReadString(kRunKey, "Keyhush").value_or("no Run value"); };
-  const auto runIsQuotedPath = [&] {
-    return !lstrcmpiA(run().c_str(), ("\"" + Environment("KEYHUSH_EXE") + "\"").c_str());
-  };
+  const std::string quoted = "\"" + Environment("KEYHUSH_EXE") + "\"";
   for (const char* startup : {"true", "false"}) {
     ClickAt(CentreOf(w.check));
     ASSERT_TRUE(WaitUntil([&] { return ReadString(kStartupSettings, "startup") == startup; }));
     EXPECT_EQ(w.Ticked(), *startup == 't');
-    EXPECT_TRUE(*startup == 't' ? runIsQuotedPath() : run() == "no Run value") << run();
+    EXPECT_EQ(lstrcmpiA(run().c_str(), *startup == 't' ? quoted.c_str() : "no Run value"), 0)
+        << run();
   }
   // OK writes everything again with the box as it stands.
   ASSERT_NO_FATAL_FAILURE(RemoveProgramSettings());

@@ -1,6 +1,5 @@
-// Key hush kept in folders whose names the tests' code page cannot spell, with blanks: its log-on
-// entry is its exact path in quotes, a log-on starts it from there, and System Info starts the
-// program beside it that the registry names, whole or by its folder, quoted, in window style 1.
+// Key hush in folders the tests' code page cannot spell: its log-on entry is its exact quoted path,
+// a log-on starts it, and System Info starts the program beside it that the registry names.
 #include <process.h>
 
 #include <regex>

@@ -23,9 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<uint8_t> bytes(data + 2, data + size);
   const std::string text(bytes.begin(), bytes.end()), named = text.substr(0, text.find('\0'));
 
-  // The start: only the program a text value names whole, or MSINFO32.EXE in the named folder
-  // when it is there, and only by a path that names its drive or server (else it would be looked
-  // for in the current folder); every other outcome is the one message.
+  // Only the program a text value names, or MSINFO32.EXE in a named folder that holds it, by a
+  // path naming its drive or server, starts; every other outcome is the one message.
   testing::FakePlatform platform;
   testing::HeadlessWindows windows;
   Program program{platform, windows};

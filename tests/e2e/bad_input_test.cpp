@@ -6,10 +6,8 @@
 
 namespace e2e {
 
-struct Value {  // REG_NONE: random bytes, written as REG_SZ through the W call, unconverted
-  DWORD type;
-  std::string bytes;
-};
+// A type and its bytes; REG_NONE: random bytes, written as REG_SZ through the W call, unconverted.
+using Value = std::pair<DWORD, std::string>;
 
 // The kinds of bad value, each made from the text that would have been good.
 static Value Bad(const std::string& kind, const std::string& good) {
@@ -27,12 +25,12 @@ static Value Bad(const std::string& kind, const std::string& good) {
 }
 
 static void SetValue(const std::string& subKey, const char* name, const Value& value) {
-  const auto* data = reinterpret_cast<const BYTE*>(value.bytes.data());
-  const auto size = static_cast<DWORD>(value.bytes.size());
-  EXPECT_EQ(value.type == REG_NONE
+  const auto* data = reinterpret_cast<const BYTE*>(value.second.data());
+  const auto size = static_cast<DWORD>(value.second.size());
+  EXPECT_EQ(value.first == REG_NONE
                 ? RegSetKeyValueW(HKEY_CURRENT_USER, Wide(subKey).c_str(), Wide(name).c_str(),
                                   REG_SZ, data, size)
-                : RegSetKeyValueA(HKEY_CURRENT_USER, subKey.c_str(), name, value.type, data, size),
+                : RegSetKeyValueA(HKEY_CURRENT_USER, subKey.c_str(), name, value.first, data, size),
             ERROR_SUCCESS);
 }
 

@@ -46,8 +46,7 @@ inline std::string Environment(const char* name) {  // a Unix path as Windows se
 
 inline std::string SystemFolder() {
   char buffer[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, CSIDL_SYSTEM, nullptr, SHGFP_TYPE_DEFAULT, buffer);
-  return buffer;
+  return std::string(buffer, GetSystemDirectoryA(buffer, MAX_PATH));
 }
 
 inline const std::string kMainWindow = "System Tray Sample Application";
@@ -296,12 +295,16 @@ inline void RemoveProgramSettings() {
 }
 
 inline void InstallStandIn(const std::wstring& path) {
-  wchar_t driver[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, driver, MAX_PATH);
   SHCreateDirectoryExW(nullptr, path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
-  ASSERT_TRUE(CopyFileW((std::wstring(driver, wcsrchr(driver, L'\\')) + L"\\standin.exe").c_str(),
-                        path.c_str(), FALSE))
+  ASSERT_TRUE(CopyFileW(Wide(Environment("KEYHUSH_STANDIN")).c_str(), path.c_str(), FALSE))
       << "error " << GetLastError();
+}
+
+// Wine reads the screen's resolution from here when a program starts.
+inline void SetLogPixels(DWORD dpi) {
+  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD,
+                            &dpi, sizeof dpi),
+            ERROR_SUCCESS);
 }
 
 struct Started {  // one start recorded by a stand-in (standin.cpp)
@@ -337,15 +340,14 @@ inline Footprint FootprintOf(DWORD processId) {
   while (query(64, table.data(), static_cast<ULONG>(table.size() * sizeof(ULONG_PTR)), nullptr) ==
          static_cast<LONG>(0xC0000004))  // STATUS_INFO_LENGTH_MISMATCH
     table.resize(table.size() * 2);
-  Footprint footprint{0, 0};
+  long long handles = 0;
   for (size_t i = 0; i < table[0]; ++i)
-    footprint[0] += table[2 + i * (3 + 16 / sizeof(ULONG_PTR)) + 1] == processId;
+    handles += table[2 + i * (3 + 16 / sizeof(ULONG_PTR)) + 1] == processId;
   const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
   PROCESS_MEMORY_COUNTERS memory{sizeof memory};
   EXPECT_TRUE(GetProcessMemoryInfo(process, &memory, sizeof memory));
   CloseHandle(process);
-  footprint[1] = static_cast<long long>(memory.PagefileUsage);
-  return footprint;
+  return {handles, static_cast<long long>(memory.PagefileUsage)};
 }
 
 // From first to last, at most 10 more handles and 16 KiB more bytes.
@@ -381,7 +383,8 @@ inline void Photograph(HWND window, const std::string& name) {
   ReleaseDC(nullptr, screen);
 }
 
-// From nothing: no keyhush, none of its settings or icons, no starts; a failure is pictured.
+// From nothing: no keyhush, none of its settings or icons, no starts, at 100 % scaling; a failure
+// is pictured.
 class KeyhushTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -393,6 +396,7 @@ class KeyhushTest : public ::testing::Test {
       if (process) CloseHandle(process);
     }
     RemoveProgramSettings();
+    ASSERT_NO_FATAL_FAILURE(SetLogPixels(96));
     for (const auto& [key, name] : {kSysInfoPath, kSysInfoFolder})
       SetString(key, name.c_str(), std::nullopt, HKEY_LOCAL_MACHINE);
     DeleteFileA(Environment("KEYHUSH_E2E_LOG").c_str());

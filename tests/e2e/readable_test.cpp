@@ -7,13 +7,6 @@
 
 namespace e2e {
 
-// Wine reads the screen's resolution from here when a program starts.
-static void SetLogPixels(DWORD dpi) {
-  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD,
-                            &dpi, sizeof dpi),
-            ERROR_SUCCESS);
-}
-
 // Every child of `form` not wholly readable, one line each: its text as DrawText lays it out in the
 // control's font, which is Arial for the description (11.25 points in the settings window, 9.75 in
 // About), bold for the notice, and MS Sans Serif 8.25 for every other text. No label wraps but
@@ -57,12 +50,7 @@ static std::string Unreadable(HWND form, int dpi) {
   return faults.str();
 }
 
-class Readable : public KeyhushTest {
-  void TearDown() override {
-    KeyhushTest::TearDown();
-    SetLogPixels(96);
-  }
-};
+using Readable = KeyhushTest;
 
 TEST_F(Readable, EveryControlsTextFitsInTheSettingsAndAboutWindowsAtEveryScaling) {
   // Another program holds Win + X, so that the hot-key label shows its longest text and the

@@ -2,7 +2,7 @@
 // the value's type as one byte, one byte of choices (bit 0: the value is the folder "MSINFO" rather
 // than the path "PATH"; bit 1: the folder holds MSINFO32.EXE), then the value's bytes.
 #include <cassert>
-#include <cctype>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -35,11 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   program.aboutWindow().StartSysInfo();
   std::erase_if(platform.calls, [](const std::string& call) { return call.starts_with("Reg"); });
   const std::string path = isFolder ? named + "\\MSINFO32.EXE" : named;
-  const bool qualified = (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
-                          path[1] == ':' && path[2] == '\\') ||
-                         path.starts_with("\\\\");
-  const bool starts =
-      type == REG_SZ && bytes.size() <= 1024 && (!isFolder || folderHoldsProgram) && qualified;
+  static const std::regex kQualified(R"(^([A-Za-z]:\\|\\\\))");
+  const bool starts = type == REG_SZ && bytes.size() <= 1024 && (!isFolder || folderHoldsProgram) &&
+                      std::regex_search(path, kQualified);
   assert(platform.calls == std::vector<std::string>{
                                starts ? "StartProgram(" + path + ",,1)"
                                       : "MsgBox(System Information Is Unavailable At This Time)"});

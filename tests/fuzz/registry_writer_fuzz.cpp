@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cstdlib>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -19,11 +20,9 @@ static std::optional<std::vector<uint8_t>> Expected(int32_t type, const std::str
   if (type == REG_MULTI_SZ) bytes.insert(bytes.end(), {0, 0});
   if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ || type == REG_BINARY)
     return bytes;
+  static const std::regex kNumber("-?[0-9]+");
   const std::string head = text.substr(0, 8);
-  const size_t sign = head.starts_with('-');
-  if (type != REG_DWORD || head.size() == sign ||
-      head.find_first_not_of("0123456789", sign) != std::string::npos)
-    return std::nullopt;
+  if (type != REG_DWORD || !std::regex_match(head, kNumber)) return std::nullopt;
   const auto value = static_cast<uint32_t>(std::strtol(head.c_str(), nullptr, 10));
   return std::vector<uint8_t>{static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                               static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};

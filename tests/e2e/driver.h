@@ -6,6 +6,7 @@
 
 #include <psapi.h>
 #include <shlobj.h>
+#include <winternl.h>
 
 #include <gtest/gtest.h>
 
@@ -179,8 +180,7 @@ inline bool HotKeyIsFree(UINT modifiers, UINT key) {
 }
 
 inline std::vector<HWND> TrayIcons() {
-  const HWND tray = FindWindowA(nullptr, "Wine System Tray");
-  std::vector<HWND> icons = IsWindowVisible(tray) ? Children(tray) : std::vector<HWND>{};
+  std::vector<HWND> icons = Children(FindWindowA(nullptr, "Wine System Tray"));
   std::erase_if(icons, [](HWND icon) { return !IsWindowVisible(icon); });
   return icons;
 }
@@ -198,9 +198,8 @@ inline void SweepAwayIconsOfEndedPrograms() {
   })) << "icons stay in the tray with no program running";
 }
 
-class Keyhush {  // one running keyhush.exe, terminated when this object goes
+class Keyhush {  // one running keyhush.exe
  public:
-  ~Keyhush() { Terminate(); }
   void Start(const std::string& exe = Environment("KEYHUSH_EXE")) {  // until its windows are made
     std::wstring commandLine = Wide("\"" + exe + "\"");
     STARTUPINFOW startup{sizeof startup};
@@ -333,12 +332,10 @@ inline std::vector<Started> WaitForStarted(size_t count) {  // until at least `c
 using Footprint = std::vector<long long>;
 inline Footprint FootprintOf(DWORD processId) {
   // SystemExtendedHandleInformation: a count, a word, then entries of 3 words and 16 bytes.
-  using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-  const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
   std::vector<ULONG_PTR> table(1 << 14);
-  while (query(64, table.data(), static_cast<ULONG>(table.size() * sizeof(ULONG_PTR)), nullptr) ==
-         static_cast<LONG>(0xC0000004))  // STATUS_INFO_LENGTH_MISMATCH
+  while (NtQuerySystemInformation(static_cast<SYSTEM_INFORMATION_CLASS>(64), table.data(),
+                                  static_cast<ULONG>(table.size() * sizeof(ULONG_PTR)),
+                                  nullptr) == static_cast<LONG>(0xC0000004))  // too small
     table.resize(table.size() * 2);
   long long handles = 0;
   for (size_t i = 0; i < table[0]; ++i)

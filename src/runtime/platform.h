@@ -104,6 +104,9 @@ class Platform {
                                   const std::string& key) = 0;
   virtual void WriteSetting(const std::string& application, const std::string& section,
                             const std::string& key, const std::string& value) = 0;
+  // Removes one value; nothing when it is not there.
+  virtual void DeleteSetting(const std::string& application, const std::string& section,
+                             const std::string& key) = 0;
   // Twips per screen pixel in x: 1440 divided by the logical pixels per inch.
   virtual int32_t TwipsPerPixelX() = 0;
   // Ends the process at once; no window's close or unload handling runs.

@@ -7,6 +7,7 @@
 #include "app/frm_main.h"
 #include "app/program.h"
 #include "app_info.h"
+#include "settings/frm_new_hot_key.h"
 #include "tray/system_tray.h"
 
 namespace keyhush {
@@ -105,6 +106,9 @@ FormSettings::FormSettings(Program& program)
                  .top = 2880,
                  .right = 6120,
                  .bottom = 2880})),
+      // Beside the list it offers more than; reached by the mouse or its access key, so that the
+      // keyboard's round of the window stays as it was.
+      Command5(Add(Button("Command5", "&Other...", 4440, 600, -1))),
       program_(program),
       hotKeySettings_(program.platform(), program.hotKey()),
       autostart_(program.platform()) {
@@ -114,6 +118,7 @@ FormSettings::FormSettings(Program& program)
   Command2.Click = [this] { Command2_Click(); };
   Command3.Click = [this] { Command3_Click(); };
   Command4.Click = [this] { Command4_Click(); };
+  Command5.Click = [this] { Command5_Click(); };
 }
 
 bool FormSettings::HotKeyRefused() const {
@@ -166,6 +171,22 @@ void FormSettings::Command3_Click() {
 
 void FormSettings::Command4_Click() {
   program_.aboutWindow().Show();
+}
+
+void FormSettings::Command5_Click() {
+  // Pressing the hot key held now must show it, not lock.
+  hotKeySettings_.SuspendHotKey(hWnd());
+  program_.newHotKeyWindow().ShowModal(*this);
+}
+
+void FormSettings::NewHotKeyChosen(const HotKeyCombination& combination) {
+  hotKeySettings_.ApplyOwnCombination(hWnd(), combination);
+  Label2.SetText(CurrentHotKeyText());
+  Combo1.SetText(hotKeySettings_.HotKeyDisplayText());
+}
+
+void FormSettings::NewHotKeyCancelled() {
+  hotKeySettings_.ResumeHotKey(hWnd());
 }
 
 void FormSettings::Form_Unload(int16_t& cancel) {

@@ -24,6 +24,10 @@ class FormSettings : public Form {
   void Command2_Click();
   void Command3_Click();
   void Command4_Click();
+  void Command5_Click();
+  // What the user did in the window that takes a new hot key.
+  void NewHotKeyChosen(const HotKeyCombination& combination);
+  void NewHotKeyCancelled();
 
   Control& Label1;
   Control& Command1;
@@ -36,6 +40,7 @@ class FormSettings : public Form {
   Control& Check1;
   Control& Command4;
   Control& Line2;
+  Control& Command5;
 
  protected:
   void Form_Load() override;

@@ -1,32 +1,46 @@
 #include "settings/hot_key_settings.h"
 
+#include <utility>
+
 namespace keyhush {
 
 void HotKeySettings::RestoreSavedHotKey(Handle window) {
+  // A combination that cannot be used is left in the store as found, and the list entry holds.
+  own_ =
+      UsableCombination(platform_.ReadSetting(kHotKeyApplication, kConfigSection, kOwnHotKeyKey));
+  if (own_) {
+    hotKey_.SetCombination(window, *own_);
+    return;
+  }
   const std::string modifierText =
       platform_.ReadSetting(kHotKeyApplication, kConfigSection, kModifierKey);
   const std::string keyText =
       platform_.ReadSetting(kHotKeyApplication, kConfigSection, kCurrentKeyKey);
-  const int32_t defaultModifier = MOD_WIN;
-  const int16_t defaultKey = 'X';
   if (modifierText.empty()) {
-    hotKey_.SetHotKey(window, defaultModifier, defaultKey);
+    hotKey_.SetHotKey(window, MOD_WIN, 'X');
     return;
   }
+  SetListHotKey(window, modifierText, keyText);
+}
+
+void HotKeySettings::SetListHotKey(Handle window, const std::string& modifierName,
+                                   const std::string& keyText) {
   for (int32_t modifier : {MOD_CONTROL, MOD_ALT, MOD_SHIFT, MOD_WIN}) {
-    if (modifierText != ModifierName(modifier)) continue;
+    if (modifierName != ModifierName(modifier)) continue;
     // A known modifier without a key is no usable choice: fall back to the default.
     if (keyText.empty()) {
-      hotKey_.SetHotKey(window, defaultModifier, defaultKey);
-      return;
+      hotKey_.SetHotKey(window, MOD_WIN, 'X');
+    } else {
+      hotKey_.SetHotKey(window, modifier, static_cast<uint8_t>(keyText.front()));
     }
-    const int16_t keyCode = static_cast<uint8_t>(keyText.front());
-    hotKey_.SetHotKey(window, modifier, keyCode);
   }
 }
 
 bool HotKeySettings::ApplyHotKeyChoice(Handle window, int16_t index) {
   hotKey_.ClearHotKey(window);
+  // The list's choice replaces the user's own combination, also at the next start.
+  if (std::exchange(own_, std::nullopt))
+    platform_.DeleteSetting(kHotKeyApplication, kConfigSection, kOwnHotKeyKey);
   const bool known = index >= 0 && index < static_cast<int16_t>(hotKeyChoices.size());
   if (known) {
     const HotKeyChoice& choice = hotKeyChoices[static_cast<size_t>(index)];
@@ -36,7 +50,21 @@ bool HotKeySettings::ApplyHotKeyChoice(Handle window, int16_t index) {
   return known;
 }
 
+void HotKeySettings::ApplyOwnCombination(Handle window, const HotKeyCombination& combination) {
+  hotKey_.ClearHotKey(window);
+  own_ = combination;
+  hotKey_.SetCombination(window, combination);
+  SaveHotKeySettings();
+}
+
 void HotKeySettings::SaveHotKeySettings() {
+  // The list entry's two values stay as they are beside a combination of one's own, so that an
+  // older copy of the program reading the same store still starts with the last list entry.
+  if (own_) {
+    platform_.WriteSetting(kHotKeyApplication, kConfigSection, kOwnHotKeyKey,
+                           CombinationText(*own_));
+    return;
+  }
   platform_.WriteSetting(kHotKeyApplication, kConfigSection, kModifierKey,
                          hotKey_.currentModifierName());
   platform_.WriteSetting(kHotKeyApplication, kConfigSection, kCurrentKeyKey,
@@ -44,7 +72,22 @@ void HotKeySettings::SaveHotKeySettings() {
 }
 
 std::string HotKeySettings::HotKeyDisplayText() const {
+  if (own_) return CombinationDisplayText(*own_);
   return hotKey_.currentModifierName() + " " + hotKey_.currentKeyText();
+}
+
+void HotKeySettings::SuspendHotKey(Handle window) {
+  suspended_ = hotKey_.hotKeyCount() > 0;
+  hotKey_.ClearHotKey(window);
+}
+
+void HotKeySettings::ResumeHotKey(Handle window) {
+  if (!std::exchange(suspended_, false)) return;
+  if (own_) {
+    hotKey_.SetCombination(window, *own_);
+  } else {
+    SetListHotKey(window, hotKey_.currentModifierName(), hotKey_.currentKeyText());
+  }
 }
 
 }  // namespace keyhush

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "hotkey/hot_key.h"
@@ -34,22 +35,38 @@ inline constexpr const char* kHotKeyApplication = "Key hush";
 inline constexpr const char* kConfigSection = "config";
 inline constexpr const char* kModifierKey = "modifier";
 inline constexpr const char* kCurrentKeyKey = "currentkey";
+// A combination of the user's own, in its text form; it goes before the two above.
+inline constexpr const char* kOwnHotKeyKey = "hotkey";
 
 // Restores, applies and saves the hot-key choice; the settings window calls it.
 class HotKeySettings {
  public:
   HotKeySettings(Platform& platform, HotKey& hotKey) : platform_(platform), hotKey_(hotKey) {}
 
-  // Registers the saved hot key on `window`, or Win + X when none is saved.
+  // Registers the saved hot key on `window`: a usable combination of the user's own, else the
+  // saved list entry, else Win + X when none is saved.
   void RestoreSavedHotKey(Handle window);
-  // Clears the hot key, registers the entry at `index` if there is one, and saves.
+  // Clears the hot key, registers the entry at `index` if there is one, and saves; a combination
+  // of the user's own gives way to it, in the store too.
   bool ApplyHotKeyChoice(Handle window, int16_t index);
+  // Clears the hot key, registers a combination of the user's own and saves it.
+  void ApplyOwnCombination(Handle window, const HotKeyCombination& combination);
+  // Saves the active choice: the user's own combination, or the list entry's two names.
   void SaveHotKeySettings();
   std::string HotKeyDisplayText() const;
+  // While the user presses a new hot key, the one held must not lock: it is cleared, and held
+  // again when the user cancels.
+  void SuspendHotKey(Handle window);
+  void ResumeHotKey(Handle window);
 
  private:
+  // Registers the list entry named by a modifier name and a key text; nothing for another name.
+  void SetListHotKey(Handle window, const std::string& modifierName, const std::string& keyText);
+
   Platform& platform_;
   HotKey& hotKey_;
+  std::optional<HotKeyCombination> own_;
+  bool suspended_ = false;  // something was held when suspended
 };
 
 }  // namespace keyhush

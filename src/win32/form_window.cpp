@@ -10,6 +10,7 @@
 
 #include "runtime/error.h"
 #include "win32/error_report.h"
+#include "win32/key_capture.h"
 #include "win32/win32_window_system.h"
 #include "win32/window_names.h"
 
@@ -34,14 +35,6 @@ COLORREF ToColorRef(const Color& color) {
   return RGB(color.red, color.green, color.blue);
 }
 
-// Icons of the program's own resources are loaded shared: the system keeps one of each for the
-// process's life and the program never destroys it. A window that loaded copies of its own at
-// every load would leave Wine holding a little more memory each time it is unloaded.
-HICON LoadIconResource(HINSTANCE instance, int id, int size) {
-  return static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size,
-                                         LR_DEFAULTCOLOR | LR_SHARED));
-}
-
 [[noreturn]] void ThrowCreateFailure(const std::string& what) {
   throw RuntimeError(kErrOutOfMemory, "Windows could not create " + what + " (error " +
                                           std::to_string(::GetLastError()) + ").");
@@ -59,12 +52,15 @@ class FormWindowState : public std::enable_shared_from_this<FormWindowState> {
   void Destroy();
 
   HWND window() const { return window_; }
+  bool CapturesKeys() const { return form_ && form_->design().capturesKeys; }
   // The control's window, or none while it is not made yet.
   HWND ChildOf(const Control& control) const;
   HICON PictureOf(const Control& control) const;
   // Makes the control's window now if it is not made yet; returns it.
   HWND MadeChildOf(const Control& control);
   void Show();
+  void ShowModal(HWND owner);
+  void Hide();
   void ControlChanged(const Control& control);
   const MenuItem* TrackPopupMenu(const Menu& menu, const MenuItem* defaultItem);
 
@@ -82,6 +78,8 @@ class FormWindowState : public std::enable_shared_from_this<FormWindowState> {
   void PaintLines();
   void PaintPicture(HWND child);
   void SizeDropDownList(HWND combo, size_t itemCount);
+  // The window that takes no input while this one is shown, enabled again.
+  void EndModal();
 
   Win32WindowSystem& system_;
   Form* form_;  // null once the form let go of its window
@@ -90,10 +88,12 @@ class FormWindowState : public std::enable_shared_from_this<FormWindowState> {
   std::vector<HWND> children_;
   std::vector<size_t> tabOrder_;  // indexes into controls_
   bool allChildrenMade_ = false;
-  std::vector<HICON> pictures_;  // shared: not the window's to destroy
+  // Icons are the window system's, kept for the process: a window unloaded and loaded again
+  // holds no more than before.
+  std::vector<HICON> pictures_;
   std::vector<std::pair<Font, UniqueFont>> fonts_;
-  HICON smallIcon_ = nullptr, bigIcon_ = nullptr;  // shared as well
   HWND lastFocus_ = nullptr;
+  HWND modalOwner_ = nullptr;
 };
 
 std::shared_ptr<FormWindowState> StateOf(HWND window) {
@@ -146,13 +146,11 @@ void FormWindowState::Create() {
   if (!window_) ThrowCreateFailure("the window \"" + form_->Caption() + "\"");
 
   if (design.iconResource != 0) {
-    smallIcon_ =
-        LoadIconResource(system_.instance(), design.iconResource, ::GetSystemMetrics(SM_CXSMICON));
-    bigIcon_ =
-        LoadIconResource(system_.instance(), design.iconResource, ::GetSystemMetrics(SM_CXICON));
-    if (smallIcon_)
-      ::SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    if (bigIcon_) ::SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    for (const auto& [which, metric] :
+         {std::pair{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}}) {
+      if (HICON icon = system_.Icon(design.iconResource, ::GetSystemMetrics(metric)))
+        ::SendMessageA(window_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    }
   }
 
   const auto& controls = form_->controls();
@@ -200,7 +198,9 @@ void FormWindowState::CreateChild(size_t index) {
   const Control& control = *controls_[index];
   const Control::Design& design = control.design();
   const char* className = nullptr;
-  DWORD style = WS_CHILD | WS_VISIBLE;
+  DWORD style = WS_CHILD | WS_VISIBLE | (control.Enabled() ? 0 : WS_DISABLED);
+  // A control outside the tab order is reached by its access key or the mouse only.
+  const DWORD tabStop = design.tabIndex >= 0 ? WS_TABSTOP : 0;
   switch (design.kind) {
     case ControlKind::Line:
       return;  // drawn by the form
@@ -210,15 +210,15 @@ void FormWindowState::CreateChild(size_t index) {
       break;
     case ControlKind::CommandButton:
       className = "Button";
-      style |= (design.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP;
+      style |= (design.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | tabStop;
       break;
     case ControlKind::CheckBox:
       className = "Button";
-      style |= BS_AUTOCHECKBOX | WS_TABSTOP;
+      style |= BS_AUTOCHECKBOX | tabStop;
       break;
     case ControlKind::DropDownCombo:
       className = "ComboBox";
-      style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
+      style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | tabStop;
       break;
     case ControlKind::PictureBox:
       className = kPictureClassName;
@@ -256,9 +256,9 @@ void FormWindowState::CreateChild(size_t index) {
       SizeDropDownList(child, design.list.size());
       break;
     case ControlKind::PictureBox:
-      if (design.iconResource != 0) {
-        pictures_[index] = LoadIconResource(system_.instance(), design.iconResource, 16);
-      }
+      // The handle others are given (the tray's icon) is the small icon's size; the box shows
+      // the icon at its own size.
+      if (design.iconResource != 0) pictures_[index] = system_.Icon(design.iconResource, 16);
       break;
     default:
       break;
@@ -300,13 +300,15 @@ HFONT FormWindowState::FontFor(const Font& font) {
 }
 
 void FormWindowState::Destroy() {
+  if (form_ && form_->design().capturesKeys) StopKeyCapture(window_);
+  // Before the window goes, so that Windows activates the owner rather than another program.
+  EndModal();
   form_ = nullptr;
   if (HWND window = std::exchange(window_, nullptr)) ::DestroyWindow(window);
   children_.clear();
   allChildrenMade_ = false;
   pictures_.clear();
   fonts_.clear();
-  smallIcon_ = bigIcon_ = nullptr;
   lastFocus_ = nullptr;
 }
 
@@ -350,11 +352,35 @@ void FormWindowState::Show() {
   // Windows may refuse to bring a window forward when another program has the user's attention;
   // it then flashes the task-bar button instead, which is all the program could ask for.
   ::SetForegroundWindow(window_);
+  if (form_ && form_->design().capturesKeys) StartKeyCapture(window_);
+}
+
+void FormWindowState::ShowModal(HWND owner) {
+  if (!window_) return;
+  // Owned, it stays in front of the owner; the owner disabled, it is the one window to answer.
+  ::SetWindowLongPtrA(window_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  if (owner != modalOwner_) {
+    EndModal();
+    if (owner && !::EnableWindow(owner, FALSE)) modalOwner_ = owner;
+  }
+  Show();
+}
+
+void FormWindowState::EndModal() {
+  if (HWND owner = std::exchange(modalOwner_, nullptr)) ::EnableWindow(owner, TRUE);
+}
+
+void FormWindowState::Hide() {
+  if (!window_) return;
+  if (form_ && form_->design().capturesKeys) StopKeyCapture(window_);
+  EndModal();
+  ::ShowWindow(window_, SW_HIDE);
 }
 
 void FormWindowState::ControlChanged(const Control& control) {
   const HWND child = ChildOf(control);
   if (!child) return;
+  ::EnableWindow(child, control.Enabled() ? TRUE : FALSE);
   switch (control.design().kind) {
     case ControlKind::Label:
     case ControlKind::CommandButton:
@@ -461,6 +487,11 @@ LRESULT FormWindowState::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
         if (form_) form_->NotifyTaskbarCreated();
         return 0;
       }
+      if (message == kCapturedKeyMessage) {
+        const auto keyCode = static_cast<int16_t>(wParam & 0xFF);
+        if (form_) lParam ? form_->NotifyKeyUp(keyCode) : form_->NotifyKeyDown(keyCode);
+        return 0;
+      }
       if (message != 0 && message == system_.secondInstanceMessage()) {
         if (form_) form_->NotifySecondInstanceStarted();
         return 0;
@@ -544,8 +575,12 @@ void FormWindowState::PaintPicture(HWND child) {
   const HDC dc = ::BeginPaint(child, &paint);
   if (!dc) return;
   const Control* control = ControlOfWindow(child);
-  if (const HICON icon = control ? PictureOf(*control) : nullptr) {
-    ::DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+  RECT box{};
+  ::GetClientRect(child, &box);
+  const int size = std::min(box.right, box.bottom);
+  const int resource = control ? control->design().iconResource : 0;
+  if (const HICON icon = resource ? system_.Icon(resource, size) : nullptr) {
+    ::DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
   }
   ::EndPaint(child, &paint);
 }
@@ -587,9 +622,8 @@ class Win32FormWindow final : public FormWindow {
     return ToHandle(state_->PictureOf(control));
   }
   void Show() override { state_->Show(); }
-  void Hide() override {
-    if (state_->window()) ::ShowWindow(state_->window(), SW_HIDE);
-  }
+  void ShowModal(Handle owner) override { state_->ShowModal(FromHandle<HWND>(owner)); }
+  void Hide() override { state_->Hide(); }
   bool Visible() const override { return state_->window() && ::IsWindowVisible(state_->window()); }
   void SetCaption(const std::string& caption) override {
     if (state_->window()) ::SetWindowTextA(state_->window(), caption.c_str());
@@ -617,6 +651,16 @@ LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
   LRESULT result = 0;
   RunGuarded([&] { result = state->OnMessage(window, message, wParam, lParam); });
   return result;
+}
+
+bool RouteCapturedKey(const MSG& message) {
+  const bool down = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+  if (!down && message.message != WM_KEYUP && message.message != WM_SYSKEYUP) return false;
+  const HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
+  const std::shared_ptr<FormWindowState> state = root ? StateOf(root) : nullptr;
+  if (!state || !state->CapturesKeys()) return false;
+  ::SendMessageA(root, kCapturedKeyMessage, message.wParam, down ? 0 : 1);
+  return true;
 }
 
 LRESULT CALLBACK PictureProcedure(HWND child, UINT message, WPARAM wParam, LPARAM lParam) {

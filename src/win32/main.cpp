@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "win32/error_report.h"
+#include "win32/form_window.h"
 #include "win32/program_host.h"
 #include "win32/unique_handle.h"
 #include "win32/win32_platform.h"
@@ -46,6 +47,7 @@ int RunMessageLoop(const Win32WindowSystem& windows) {
     if (got == 0) return static_cast<int>(message.wParam);
     if (got == -1) return 1;
     // Tab, Shift+Tab, access keys, Enter and Escape work in every form window as in a dialog.
+    if (RouteCapturedKey(message)) continue;
     if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
       const HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
       if (windows.IsFormWindow(root) && ::IsDialogMessageA(root, &message)) continue;

@@ -29,6 +29,7 @@ using UniquePen = UniqueWin32Handle<HPEN, ::DeleteObject>;
 using UniqueIcon = UniqueWin32Handle<HICON, ::DestroyIcon>;
 using UniqueMenu = UniqueWin32Handle<HMENU, ::DestroyMenu>;
 using UniqueWindow = UniqueWin32Handle<HWND, ::DestroyWindow>;
+using UniqueHook = UniqueWin32Handle<HHOOK, ::UnhookWindowsHookEx>;
 
 // The program's modules see handles as 32-bit values. On 32-bit Windows they are exactly that; on
 // 64-bit Windows window, icon and menu handles keep only 32 significant bits and widen with sign

@@ -103,7 +103,11 @@ std::string ModulePath() {
 }
 
 bool Win32Platform::RegisterHotKey(Handle window, int32_t id, uint32_t modifiers, uint32_t key) {
-  return ::RegisterHotKey(FromHandle<HWND>(window), id, modifiers, key) != FALSE;
+  if (::RegisterHotKey(FromHandle<HWND>(window), id, modifiers, key)) return true;
+  // Windows Vista and earlier know no MOD_NOREPEAT: there a held key repeats its hot key.
+  if (!(modifiers & MOD_NOREPEAT) || ::GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED)
+    return false;
+  return ::RegisterHotKey(FromHandle<HWND>(window), id, modifiers & ~MOD_NOREPEAT, key) != FALSE;
 }
 
 bool Win32Platform::UnregisterHotKey(Handle window, int32_t id) {
@@ -457,6 +461,17 @@ void Win32Platform::WriteSetting(const std::string& application, const std::stri
   UniqueKey settingsKey(created);
   ::RegSetValueExA(created, key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
+}
+
+void Win32Platform::DeleteSetting(const std::string& application, const std::string& section,
+                                  const std::string& key) {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath(application, section).c_str(), 0,
+                      KEY_SET_VALUE, &opened) != ERROR_SUCCESS) {
+    return;
+  }
+  UniqueKey settingsKey(opened);
+  ::RegDeleteValueA(opened, key.c_str());
 }
 
 int32_t Win32Platform::TwipsPerPixelX() {

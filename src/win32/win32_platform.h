@@ -52,6 +52,8 @@ class Win32Platform final : public Platform {
                           const std::string& key) override;
   void WriteSetting(const std::string& application, const std::string& section,
                     const std::string& key, const std::string& value) override;
+  void DeleteSetting(const std::string& application, const std::string& section,
+                     const std::string& key) override;
   int32_t TwipsPerPixelX() override;
   [[noreturn]] void End() override;
 

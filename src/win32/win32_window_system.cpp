@@ -29,12 +29,8 @@ Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance) {
   form.cbSize = sizeof(form);
   form.lpfnWndProc = FormProcedure;
   form.hInstance = instance_;
-  form.hIcon = static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KEYHUSH), IMAGE_ICON,
-                                               ::GetSystemMetrics(SM_CXICON),
-                                               ::GetSystemMetrics(SM_CYICON), LR_SHARED));
-  form.hIconSm = static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(IDI_KEYHUSH),
-                                                 IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                                 ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  form.hIcon = Icon(IDI_KEYHUSH, ::GetSystemMetrics(SM_CXICON));
+  form.hIconSm = Icon(IDI_KEYHUSH, ::GetSystemMetrics(SM_CXSMICON));
   form.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
   form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   form.lpszClassName = kFormClassName;
@@ -73,6 +69,17 @@ HWND Win32WindowSystem::HiddenOwner() {
                                          nullptr, instance_, nullptr));
   }
   return hiddenOwner_.get();
+}
+
+HICON Win32WindowSystem::Icon(int resource, int size) {
+  for (const SizedIcon& known : icons_) {
+    if (known.resource == resource && known.size == size) return known.icon.get();
+  }
+  // Not shared: the system's shared copy of an icon keeps the size it was first loaded at.
+  UniqueIcon icon(static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_ICON,
+                                                  size, size, LR_DEFAULTCOLOR)));
+  if (!icon) return nullptr;
+  return icons_.emplace_back(SizedIcon{resource, size, std::move(icon)}).icon.get();
 }
 
 }  // namespace keyhush::win32

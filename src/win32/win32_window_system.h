@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "runtime/form.h"
 #include "win32/unique_handle.h"
 
@@ -27,6 +29,9 @@ class Win32WindowSystem final : public WindowSystem {
   UINT secondInstanceMessage() const { return secondInstance_; }
   // A hidden window that owns the forms kept off the task bar.
   HWND HiddenOwner();
+  // The program's icon resource at `size` pixels square, made from the image of the icon that
+  // suits that size best; loaded once and kept for the process's life. Null when it cannot be.
+  HICON Icon(int resource, int size);
 
  private:
   HINSTANCE instance_;
@@ -36,6 +41,11 @@ class Win32WindowSystem final : public WindowSystem {
   UINT taskbarCreated_ = 0;
   UINT secondInstance_ = 0;
   UniqueWindow hiddenOwner_;
+  struct SizedIcon {
+    int resource, size;
+    UniqueIcon icon;
+  };
+  std::vector<SizedIcon> icons_;
 };
 
 }  // namespace keyhush::win32

@@ -53,6 +53,7 @@ inline std::string SystemFolder() {
 inline const std::string kMainWindow = "System Tray Sample Application";
 inline const std::string kSettingsWindow = "Key hush settings";
 inline const std::string kAboutWindow = "About Key hush";
+inline const std::string kNewHotKeyWindow = "Key hush: new hot key";
 
 // Top-level windows of the process (any for 0) with the caption ("*": any), shown unless told.
 // Captions are read without a message, so that a busy program does not hold up the search.
@@ -251,9 +252,23 @@ struct SettingsWindow {  // its controls, by their ids
   HWND form, ok = GetDlgItem(form, 101), hotKey = GetDlgItem(form, 102),
              combo = GetDlgItem(form, 103), cancel = GetDlgItem(form, 106),
              exit = GetDlgItem(form, 107), check = GetDlgItem(form, 108),
-             about = GetDlgItem(form, 109);
+             about = GetDlgItem(form, 109), other = GetDlgItem(form, 111);
   bool Ticked() const { return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 };
+
+struct NewHotKeyWindow {  // the window "&Other..." opens
+  HWND form, hotKey = GetDlgItem(form, 101), reason = GetDlgItem(form, 102),
+             ok = GetDlgItem(form, 103), cancel = GetDlgItem(form, 104);
+};
+
+inline NewHotKeyWindow OpenNewHotKey(const SettingsWindow& settings) {  // in front
+  ClickAt(CentreOf(settings.other));
+  DWORD processId = 0;
+  GetWindowThreadProcessId(settings.form, &processId);
+  const HWND window = ShownWindow(processId, kNewHotKeyWindow);
+  EXPECT_TRUE(window && TakesInput(window)) << "the new hot key's window did not come to the front";
+  return NewHotKeyWindow{window};
+}
 
 inline SettingsWindow OpenSettings(DWORD processId) {  // from the tray menu, in front
   ChooseFromTrayMenu('S');
@@ -326,6 +341,19 @@ inline std::vector<Started> WaitForStarted(size_t count) {  // until at least `c
   std::vector<Started> starts;
   WaitUntil([&] { return (starts = ReadStarted()).size() >= count; });
   return starts;
+}
+
+// Presses the hot key (Win + X unless told) and expects exactly one more start: the quoted
+// rundll32.exe of the system folder, locking, in window style 1.
+inline void PressAndExpectOneLock(UINT modifiers = MOD_WIN, UINT key = 'X') {
+  const size_t before = ReadStarted().size();
+  ASSERT_NO_FATAL_FAILURE(PressHotKey(modifiers, key));
+  const std::vector<Started> starts = WaitForStarted(before + 1);
+  EXPECT_FALSE(WaitUntil([&] { return ReadStarted().size() > before + 1; }, 300ms));
+  ASSERT_EQ(starts.size(), before + 1) << "the lock command did not start";
+  const std::string got = starts.back().commandLine + " in style " + starts.back().showWindow;
+  const std::string want = "\"" + SystemFolder() + "\\rundll32.exe\" user32.dll,LockWorkStation";
+  EXPECT_EQ(lstrcmpiA(got.c_str(), (want + " in style 1").c_str()), 0) << got;
 }
 
 // Handles (from the system's table: Wine 8's GetProcessHandleCount gives 0) and private bytes.

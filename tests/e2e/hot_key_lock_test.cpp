@@ -12,19 +12,6 @@ static std::string ClipboardText() {  // "" when it holds no text
   return text;
 }
 
-// Presses Win + X and expects exactly one more start: the quoted rundll32.exe of the system
-// folder, locking, in window style 1.
-static void PressAndExpectOneLock() {
-  const size_t before = ReadStarted().size();
-  ASSERT_NO_FATAL_FAILURE(PressHotKey(MOD_WIN, 'X'));
-  const std::vector<Started> starts = WaitForStarted(before + 1);
-  EXPECT_FALSE(WaitUntil([&] { return ReadStarted().size() > before + 1; }, 300ms));
-  ASSERT_EQ(starts.size(), before + 1) << "the lock command did not start";
-  const std::string got = starts.back().commandLine + " in style " + starts.back().showWindow;
-  const std::string want = "\"" + SystemFolder() + "\\rundll32.exe\" user32.dll,LockWorkStation";
-  EXPECT_EQ(lstrcmpiA(got.c_str(), (want + " in style 1").c_str()), 0) << got;
-}
-
 using HotKeyLock = KeyhushTest;
 
 TEST_F(HotKeyLock, EmptyStoreHoldsWinXWhichLocksEveryTimeAndTheProgramKeepsAnswering) {

@@ -143,6 +143,11 @@ class FakePlatform : public Platform {
     Log("WriteSetting", application, section, key, value);
     settings[{application, section, key}] = value;
   }
+  void DeleteSetting(const std::string& application, const std::string& section,
+                     const std::string& key) override {
+    Log("DeleteSetting", application, section, key);
+    settings.erase({application, section, key});
+  }
   int32_t TwipsPerPixelX() override { return twipsPerPixelX; }
   [[noreturn]] void End() override { throw std::logic_error("End"); }
 
@@ -177,6 +182,7 @@ class HeadlessWindows : public WindowSystem {
     Handle controlHandle(const Control&) const override { return handle_ + 1; }
     Handle controlPicture(const Control&) const override { return 0; }
     void Show() override {}
+    void ShowModal(Handle) override {}
     void Hide() override {}
     bool Visible() const override { return false; }
     void SetCaption(const std::string&) override {}

@@ -1,0 +1,127 @@
+#include "settings/frm_new_hot_key.h"
+
+#include <utility>
+
+#include "app/program.h"
+#include "settings/form_settings.h"
+
+namespace keyhush {
+
+namespace {
+
+constexpr int16_t kEnterKey = 0x0D, kEscapeKey = 0x1B;
+
+Control::Design Label(const char* name, const char* text, int32_t top, bool underline = false) {
+  return {.name = name,
+          .kind = ControlKind::Label,
+          .text = text,
+          .left = 240,
+          .top = top,
+          .width = 5520,
+          .height = 285,
+          .font = underline ? std::optional(Font{.underline = true}) : std::nullopt};
+}
+
+}  // namespace
+
+frmNewHotKey::frmNewHotKey(Program& program)
+    : Form(program.windows(), FormDesign{.caption = "Key hush: new hot key",
+                                         .clientWidth = 6000,
+                                         .clientHeight = 2280,
+                                         .border = BorderStyle::FixedDialog,
+                                         .showInTaskbar = false,
+                                         .startUp = StartUpPosition::CenterScreen,
+                                         .capturesKeys = true}),
+      lblPrompt(
+          Add(Label("lblPrompt", "Press the new hot key, for example Ctrl + Alt + L or F9.", 240))),
+      lblHotKey(Add(Label("lblHotKey", "", 660, true))),
+      lblReason(Add(Label("lblReason", "", 1080))),
+      cmdOK(Add({.name = "cmdOK",
+                 .kind = ControlKind::CommandButton,
+                 .text = "OK",
+                 .left = 2640,
+                 .top = 1620,
+                 .width = 1455,
+                 .height = 420,
+                 .tabIndex = 0,
+                 .isDefault = true})),
+      cmdCancel(Add({.name = "cmdCancel",
+                     .kind = ControlKind::CommandButton,
+                     .text = "Cancel",
+                     .left = 4305,
+                     .top = 1620,
+                     .width = 1455,
+                     .height = 420,
+                     .tabIndex = 1,
+                     .isCancel = true})),
+      program_(program) {
+  cmdOK.Click = [this] { cmdOK_Click(); };
+  cmdCancel.Click = [this] { cmdCancel_Click(); };
+}
+
+void frmNewHotKey::Form_Load() {
+  heldModifierKeys_.clear();
+  keySinceModifierDown_ = false;
+  pressed_.reset();
+  chosen_ = false;
+  ShowPressed();
+}
+
+int32_t frmNewHotKey::HeldModifiers() const {
+  int32_t modifiers = 0;
+  for (int16_t key : heldModifierKeys_) modifiers |= ModifierOfKey(key);
+  return modifiers;
+}
+
+void frmNewHotKey::Form_KeyDown(int16_t keyCode) {
+  if (ModifierOfKey(keyCode)) {
+    // A repeat of a modifier already held changes nothing.
+    if (heldModifierKeys_.insert(keyCode).second) keySinceModifierDown_ = false;
+    ShowPressed();
+    return;
+  }
+  const int32_t modifiers = HeldModifiers();
+  if (modifiers == 0 && keyCode == kEscapeKey) return cmdCancel_Click();
+  if (modifiers == 0 && keyCode == kEnterKey && cmdOK.Enabled()) return cmdOK_Click();
+  pressed_ = HotKeyCombination{modifiers, keyCode};
+  keySinceModifierDown_ = true;
+  ShowPressed();
+}
+
+void frmNewHotKey::Form_KeyUp(int16_t keyCode) {
+  if (heldModifierKeys_.erase(keyCode)) ShowPressed();
+}
+
+void frmNewHotKey::ShowPressed() {
+  const int32_t modifiers = HeldModifiers();
+  // Modifiers held with no key yet: the combination as far as it goes.
+  if (modifiers != 0 && !keySinceModifierDown_) {
+    lblHotKey.SetText(CombinationDisplayText({modifiers, 0}));
+    lblReason.SetText("");
+    cmdOK.SetEnabled(false);
+    return;
+  }
+  const std::string reason = pressed_ ? RefusalReason(*pressed_) : "";
+  lblHotKey.SetText(pressed_ ? CombinationDisplayText(*pressed_) : "");
+  lblReason.SetText(reason);
+  cmdOK.SetEnabled(pressed_ && reason.empty());
+}
+
+void frmNewHotKey::cmdOK_Click() {
+  if (!pressed_ || !cmdOK.Enabled()) return;
+  const HotKeyCombination combination = *pressed_;
+  chosen_ = true;
+  Unload();
+  program_.settingsWindow().NewHotKeyChosen(combination);
+}
+
+void frmNewHotKey::cmdCancel_Click() {
+  Unload();
+}
+
+void frmNewHotKey::Form_Unload(int16_t& /*cancel*/) {
+  // Cancel, Esc and the close box all give the hot key held before back.
+  if (!std::exchange(chosen_, false)) program_.settingsWindow().NewHotKeyCancelled();
+}
+
+}  // namespace keyhush

@@ -1,0 +1,108 @@
+// A hot key of the user's own: taken in "&Other..." by pressing it, refused with a reason where it
+// cannot be used, kept across starts, and given up for the list's choice.
+#include "driver.h"
+
+namespace e2e {
+
+// Presses the combination in the window and waits until the window shows it.
+static void Press(const NewHotKeyWindow& w, UINT modifiers, UINT key, const std::string& shown) {
+  ASSERT_NO_FATAL_FAILURE(PressHotKey(modifiers, key));
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(w.hotKey) == shown; }))
+      << "shows \"" << TextOf(w.hotKey) << "\", not \"" << shown << "\"";
+}
+
+static void ExpectClosed(const NewHotKeyWindow& w) {
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(w.form); })) << "the window stayed";
+}
+
+using OwnHotKey = KeyhushTest;
+
+TEST_F(OwnHotKey, TakenByPressingItLocksSurvivesARestartAndGivesWayToTheList) {
+  constexpr UINT kCtrlAlt = MOD_CONTROL | MOD_ALT;
+  ASSERT_TRUE(RegisterHotKey(nullptr, 0xB004, kCtrlAlt, 'H'));  // another program's
+  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
+  SettingsWindow s = OpenSettings(keyhush.Id());
+  NewHotKeyWindow w = OpenNewHotKey(s);
+  // Open, it leaves Win + X free: pressing it shows it.
+  EXPECT_FALSE(IsWindowEnabled(s.form)) << "the settings window takes input meanwhile";
+  EXPECT_TRUE(HotKeyIsFree(MOD_WIN, 'X'));
+  ASSERT_NO_FATAL_FAILURE(Press(w, MOD_WIN, 'X', "Win Button + X"));
+  EXPECT_TRUE(IsWindowEnabled(w.ok));
+  for (const auto& [modifiers, key, shown] :
+       {std::tuple<UINT, UINT, const char*>{MOD_SHIFT, 'Q', "Shift + Q"},
+        {0, 'Q', "Q"},
+        {0, VK_F12, "F12"},
+        {MOD_CONTROL, VK_F12, "Ctrl + F12"},
+        {MOD_WIN, 'L', "Win Button + L"}}) {
+    ASSERT_NO_FATAL_FAILURE(Press(w, modifiers, key, shown));
+    EXPECT_FALSE(IsWindowEnabled(w.ok)) << shown;
+    EXPECT_TRUE(TextOf(w.reason).ends_with(".")) << shown << ": " << TextOf(w.reason);
+  }
+  EXPECT_TRUE(ReadStarted().empty()) << "a key pressed in the window locked";
+  // Esc alone and Cancel keep Win + X, which still locks.
+  ASSERT_NO_FATAL_FAILURE(TapKey(VK_ESCAPE));
+  ExpectClosed(w);
+  w = OpenNewHotKey(s);
+  ASSERT_NO_FATAL_FAILURE(Press(w, kCtrlAlt, 'L', "Ctrl + Alt + L"));
+  ClickAt(CentreOf(w.cancel));
+  ExpectClosed(w);
+  EXPECT_EQ(TextOf(s.hotKey), "Win Button X");
+  ASSERT_NO_FATAL_FAILURE(PressAndExpectOneLock(MOD_WIN, 'X'));
+
+  // OK: Ctrl + Alt + L is the hot key, shown, saved beside the list's values, which stay.
+  w = OpenNewHotKey(s);
+  ASSERT_NO_FATAL_FAILURE(Press(w, kCtrlAlt, 'L', "Ctrl + Alt + L"));
+  EXPECT_EQ(TextOf(w.reason), "");
+  ClickAt(CentreOf(w.ok));
+  ExpectClosed(w);
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(s.hotKey) == "Ctrl + Alt + L"; })) << TextOf(s.hotKey);
+  EXPECT_EQ(TextOf(s.combo), "Ctrl + Alt + L");
+  EXPECT_EQ(ReadString(kHotKeySettings, "hotkey").value_or("") + "|" +
+                ReadString(kHotKeySettings, "modifier").value_or("none"),
+            "Ctrl+Alt+L|none");
+  EXPECT_TRUE(HotKeyIsFree(MOD_WIN, 'X')) << "Win + X is still held";
+  ASSERT_NO_FATAL_FAILURE(PressAndExpectOneLock(kCtrlAlt, 'L'));
+  keyhush.Terminate();
+  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
+  EXPECT_TRUE(HotKeyIsFree(MOD_WIN, 'X'));
+  ASSERT_NO_FATAL_FAILURE(PressAndExpectOneLock(kCtrlAlt, 'L'));
+
+  // A lone F9, taken with Enter.
+  s = OpenSettings(keyhush.Id());
+  w = OpenNewHotKey(s);
+  ASSERT_NO_FATAL_FAILURE(Press(w, 0, VK_F9, "F9"));
+  ASSERT_NO_FATAL_FAILURE(TapKey(VK_RETURN));
+  ExpectClosed(w);
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(s.hotKey) == "F9"; })) << TextOf(s.hotKey);
+  ASSERT_NO_FATAL_FAILURE(PressAndExpectOneLock(0, VK_F9));
+
+  // One another program holds is saved and shown unavailable; a start with it shows the window.
+  w = OpenNewHotKey(s);
+  ASSERT_NO_FATAL_FAILURE(Press(w, kCtrlAlt, 'H', "Ctrl + Alt + H"));
+  ClickAt(CentreOf(w.ok));
+  ExpectClosed(w);
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(s.hotKey) == "Ctrl + Alt + H (unavailable)"; }))
+      << TextOf(s.hotKey);
+  EXPECT_EQ(ReadString(kHotKeySettings, "hotkey"), "Ctrl+Alt+H");
+  keyhush.Terminate();
+  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
+  s = SettingsWindow{ShownWindow(keyhush.Id(), kSettingsWindow)};
+  ASSERT_TRUE(s.form && TakesInput(s.form)) << "a refused hot key showed nothing";
+  EXPECT_EQ(TextOf(s.hotKey), "Ctrl + Alt + H (unavailable)");
+  UnregisterHotKey(nullptr, 0xB004);
+
+  // The list's sixth entry, Alt + Z, replaces it, also in the store and after a restart.
+  ASSERT_NO_FATAL_FAILURE(ClickAt(CentreOf(s.combo)));
+  for (int step = 0; step < 6; ++step) ASSERT_NO_FATAL_FAILURE(TapKey(VK_DOWN));
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(s.hotKey) == "Alt Z"; })) << TextOf(s.hotKey);
+  EXPECT_EQ(ReadString(kHotKeySettings, "hotkey").value_or("none") + "|" +
+                ReadString(kHotKeySettings, "modifier").value_or("") +
+                ReadString(kHotKeySettings, "currentkey").value_or(""),
+            "none|AltZ");
+  EXPECT_TRUE(HotKeyIsFree(kCtrlAlt, 'H'));
+  keyhush.Terminate();
+  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
+  ASSERT_NO_FATAL_FAILURE(PressAndExpectOneLock(MOD_ALT, 'Z'));
+}
+
+}  // namespace e2e

@@ -78,6 +78,27 @@ TEST_F(BadInput, BadSettingsStartTheDefaultOrNothingAndNeverTickTheBox) {
       EXPECT_FALSE(ReadString(kRunKey, "Keyhush")) << "a bad start-up flag wrote Run";
       keyhush.Terminate();
     }
+  // A combination of one's own saved badly, or one that cannot be used, is left as found, and
+  // the list's entry holds.
+  for (const Value& own : {Bad("empty", ""), Value{REG_SZ, std::string("Ctrl+\0", 6)},
+                           Value{REG_SZ, std::string("Ctrl+Alt+NoSuchKey\0", 19)},
+                           Value{REG_SZ, std::string("Shift+A\0", 8)},
+                           Value{REG_SZ, std::string(300, 'L') + '\0'}, Bad("REG_DWORD", "")}) {
+    SCOPED_TRACE("hotkey " + own.second.substr(0, 20));
+    ASSERT_NO_FATAL_FAILURE(RemoveProgramSettings());
+    SetValue(kHotKeySettings, "hotkey", own);
+    SetValue(kHotKeySettings, "modifier", Value{REG_SZ, std::string("Ctrl\0", 5)});
+    SetValue(kHotKeySettings, "currentkey", Value{REG_SZ, std::string("Y\0", 2)});
+    ASSERT_NO_FATAL_FAILURE(keyhush.Start());
+    EXPECT_EQ(held(), "2+89");
+    EXPECT_TRUE(Windows(keyhush.Id(), "*").empty()) << "a window shown at the start";
+    std::string stored(400, '\0');
+    DWORD type = 0, size = static_cast<DWORD>(stored.size());
+    RegGetValueA(HKEY_CURRENT_USER, kHotKeySettings.c_str(), "hotkey", RRF_RT_ANY, &type,
+                 stored.data(), &size);
+    EXPECT_EQ(Value(type, stored.substr(0, size)), own) << "not left as found";
+    keyhush.Terminate();
+  }
 }
 
 }  // namespace e2e

@@ -1,5 +1,5 @@
-// Every word of the settings and About windows readable at 100 % to 200 % scaling: each text fits
-// its control, which lies within the window. At 150 %, the README's pictures.
+// Every word of the settings, new hot key and About windows readable at 100 % to 200 % scaling:
+// each text fits its control, which lies within the window. At 150 %, the README's pictures.
 #include <cmath>
 #include <sstream>
 
@@ -68,10 +68,28 @@ TEST_F(Readable, EveryControlsTextFitsInTheSettingsAndAboutWindowsAtEveryScaling
     EXPECT_FALSE(ReadString(kHotKeySettings, "modifier"));
     EXPECT_EQ(Unreadable(settings.form, dpi), "");
     if (dpi == 144) Photograph(settings.form, "settings-window");
+    // The new hot key's window, with its longest reason.
+    const NewHotKeyWindow newHotKey = OpenNewHotKey(settings);
+    ASSERT_NO_FATAL_FAILURE(PressHotKey(MOD_SHIFT, VK_OEM_3));
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(newHotKey.reason).starts_with("Shift alone"); }));
+    EXPECT_EQ(Unreadable(newHotKey.form, dpi), "");
+    if (dpi == 144) Photograph(newHotKey.form, "new-hot-key-window");
+    ASSERT_NO_FATAL_FAILURE(TapKey(VK_ESCAPE));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(newHotKey.form) && TakesInput(settings.form); }));
     ASSERT_NO_FATAL_FAILURE(ClickAt(CentreOf(settings.about)));
     const HWND about = ShownWindow(keyhush.Id(), kAboutWindow);
     ASSERT_TRUE(about && TakesInput(about));
     EXPECT_EQ(Unreadable(about, dpi), "");
+    // The icon fills its box: something of it shows in the box's lower right quarter.
+    RECT box{};
+    GetWindowRect(FindWindowExA(about, nullptr, "KeyhushPicture", nullptr), &box);
+    const HDC screen = GetDC(nullptr);
+    bool drawn = false;
+    for (LONG y = (box.top + box.bottom) / 2; y < box.bottom; ++y)
+      for (LONG x = (box.left + box.right) / 2; x < box.right; ++x)
+        drawn |= GetPixel(screen, x, y) != GetSysColor(COLOR_BTNFACE);
+    ReleaseDC(nullptr, screen);
+    EXPECT_TRUE(drawn) << "the icon is smaller than its box of " << box.right - box.left;
     if (dpi == 144) Photograph(about, "about-window");
     keyhush.Terminate();
   }

@@ -203,6 +203,8 @@ class Form {
   // Forms that capture keys: a key went down (again, while held) or up.
   virtual void Form_KeyDown(int16_t /*keyCode*/) {}
   virtual void Form_KeyUp(int16_t /*keyCode*/) {}
+  // An organisation's policies were refreshed.
+  virtual void PoliciesChanged() {}
 
  public:
   // The window system reports these to the form.
@@ -210,6 +212,7 @@ class Form {
   void NotifySecondInstanceStarted() { SecondInstanceStarted(); }
   void NotifyKeyDown(int16_t keyCode) { Form_KeyDown(keyCode); }
   void NotifyKeyUp(int16_t keyCode) { Form_KeyUp(keyCode); }
+  void NotifyPoliciesChanged() { PoliciesChanged(); }
 
  protected:
   Control& Add(Control::Design design);

@@ -9,6 +9,12 @@ bool Autostart::ReadStartupFlag() {
 }
 
 void Autostart::ApplyAutostart(bool wanted) {
+  WriteRunValue(wanted);
+  platform_.WriteSetting(kStartupApplication, kConfigSection, kStartupKey,
+                         wanted ? "true" : "false");
+}
+
+void Autostart::WriteRunValue(bool wanted) {
   if (wanted) {
     // Quoted, so that a path with spaces names this program and nothing before its first space.
     registry_.WriteRegistryValue(kHkeyCurrentUser, kRunKeyPath, kRunValueName, REG_SZ,
@@ -17,8 +23,6 @@ void Autostart::ApplyAutostart(bool wanted) {
     // No value at all: a placeholder would be started by the shell at every log-on.
     registry_.DeleteRegistryValue(kHkeyCurrentUser, kRunKeyPath, kRunValueName);
   }
-  platform_.WriteSetting(kStartupApplication, kConfigSection, kStartupKey,
-                         wanted ? "true" : "false");
 }
 
 std::string Autostart::ExecutablePath() {

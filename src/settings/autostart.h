@@ -22,6 +22,8 @@ class Autostart {
   bool ReadStartupFlag();
   // Writes the Run value (the quoted executable path) or removes it, then saves the flag.
   void ApplyAutostart(bool wanted);
+  // The Run value alone, as a policy wants it: the user's own flag stays as saved.
+  void WriteRunValue(bool wanted);
   // The running executable: its folder as reported, a backslash, its base name and ".exe".
   std::string ExecutablePath();
 

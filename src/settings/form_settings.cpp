@@ -109,6 +109,13 @@ FormSettings::FormSettings(Program& program)
       // Beside the list it offers more than; reached by the mouse or its access key, so that the
       // keyboard's round of the window stays as it was.
       Command5(Add(Button("Command5", "&Other...", 4440, 600, -1))),
+      // Says what the user's organisation decides; empty while it decides nothing.
+      lblPolicy(Add({.name = "lblPolicy",
+                     .kind = ControlKind::Label,
+                     .left = 240,
+                     .top = 2940,
+                     .width = 5895,
+                     .height = 255})),
       program_(program),
       hotKeySettings_(program.platform(), program.hotKey()),
       autostart_(program.platform()) {
@@ -134,11 +141,43 @@ std::string FormSettings::CurrentHotKeyText() const {
 }
 
 void FormSettings::Form_Load() {
+  const Policies policies = ReadPolicies(program_.platform(), autostart_.ExecutablePath());
   // Ticking the box runs Check1_Click, which rewrites the Run value from where the program is now.
-  if (autostart_.ReadStartupFlag()) Check1.SetValue(kChecked);
+  if (!policies.startAtLogon && !policies.startedForEveryone && autostart_.ReadStartupFlag())
+    Check1.SetValue(kChecked);
   hotKeySettings_.RestoreSavedHotKey(hWnd());
+  ApplyPolicies(policies);
+}
+
+void FormSettings::PoliciesChanged() {
+  const bool wasManaged = startManaged_.has_value();
+  ApplyPolicies(ReadPolicies(program_.platform(), autostart_.ExecutablePath()));
+  // The user's choice back once no policy decides: a box that changes writes its Run value.
+  if (wasManaged && !startManaged_)
+    Check1.SetValue(autostart_.ReadStartupFlag() ? kChecked : kUnchecked);
+}
+
+void FormSettings::ApplyPolicies(const Policies& policies) {
+  hotKeySettings_.ApplyPolicy(hWnd(), policies.hotKey);
+  Combo1.SetEnabled(!policies.hotKey);
+  Command5.SetEnabled(!policies.hotKey);
   Label2.SetText(CurrentHotKeyText());
   Combo1.SetText(hotKeySettings_.HotKeyDisplayText());
+
+  // The machine-wide entry starts the program for everyone, whatever else is set.
+  startManaged_ = policies.startedForEveryone ? std::optional(true) : policies.startAtLogon;
+  Check1.SetEnabled(!startManaged_);
+  if (startManaged_) {
+    // Check1_Click leaves a decided box alone: the user's own flag stays as saved.
+    Check1.SetValue(*startManaged_ ? kChecked : kUnchecked);
+    // One copy starts at log-on: none from the user's entry beside the machine's.
+    autostart_.WriteRunValue(*startManaged_ && !policies.startedForEveryone);
+  }
+  lblPolicy.SetText(policies.hotKey && startManaged_
+                        ? "Your organisation sets the hot key and start at log-on."
+                    : policies.hotKey ? "Your organisation sets the hot key."
+                    : startManaged_   ? "Your organisation sets start at log-on."
+                                      : "");
 }
 
 void FormSettings::Combo1_Click() {
@@ -147,12 +186,12 @@ void FormSettings::Combo1_Click() {
 }
 
 void FormSettings::Check1_Click() {
-  autostart_.ApplyAutostart(Check1.Value() == kChecked);
+  if (!startManaged_) autostart_.ApplyAutostart(Check1.Value() == kChecked);
 }
 
 void FormSettings::Command1_Click() {
   hotKeySettings_.SaveHotKeySettings();
-  autostart_.ApplyAutostart(Check1.Value() == kChecked);
+  if (!startManaged_) autostart_.ApplyAutostart(Check1.Value() == kChecked);
   Hide();
 }
 

@@ -3,6 +3,7 @@
 #include "runtime/form.h"
 #include "settings/autostart.h"
 #include "settings/hot_key_settings.h"
+#include "settings/policies.h"
 
 namespace keyhush {
 
@@ -41,18 +42,24 @@ class FormSettings : public Form {
   Control& Command4;
   Control& Line2;
   Control& Command5;
+  Control& lblPolicy;
 
  protected:
   void Form_Load() override;
   void Form_Unload(int16_t& cancel) override;
+  void PoliciesChanged() override;
 
  private:
   // The active hot key as Label2 shows it, marked when the system refused it.
   std::string CurrentHotKeyText() const;
+  // What the organisation decides, over the user's choice; the controls it decides are disabled.
+  void ApplyPolicies(const Policies& policies);
 
   Program& program_;
   HotKeySettings hotKeySettings_;
   Autostart autostart_;
+  // Start at log-on as a policy or the machine-wide entry decides it; nothing while the user does.
+  std::optional<bool> startManaged_;
 };
 
 }  // namespace keyhush

@@ -72,6 +72,7 @@ void HotKeySettings::SaveHotKeySettings() {
 }
 
 std::string HotKeySettings::HotKeyDisplayText() const {
+  if (policy_) return CombinationDisplayText(*policy_);
   if (own_) return CombinationDisplayText(*own_);
   return hotKey_.currentModifierName() + " " + hotKey_.currentKeyText();
 }
@@ -82,9 +83,19 @@ void HotKeySettings::SuspendHotKey(Handle window) {
 }
 
 void HotKeySettings::ResumeHotKey(Handle window) {
-  if (!std::exchange(suspended_, false)) return;
-  if (own_) {
-    hotKey_.SetCombination(window, *own_);
+  if (std::exchange(suspended_, false)) RegisterActive(window);
+}
+
+void HotKeySettings::ApplyPolicy(Handle window, const std::optional<HotKeyCombination>& policy) {
+  if (policy == policy_) return;
+  hotKey_.ClearHotKey(window);
+  policy_ = policy;
+  RegisterActive(window);
+}
+
+void HotKeySettings::RegisterActive(Handle window) {
+  if (const auto& combination = policy_ ? policy_ : own_) {
+    hotKey_.SetCombination(window, *combination);
   } else {
     SetListHotKey(window, hotKey_.currentModifierName(), hotKey_.currentKeyText());
   }

@@ -58,14 +58,20 @@ class HotKeySettings {
   // again when the user cancels.
   void SuspendHotKey(Handle window);
   void ResumeHotKey(Handle window);
+  // An organisation's hot key is held instead of the user's choice, which stays saved and is held
+  // again once no policy sets one.
+  void ApplyPolicy(Handle window, const std::optional<HotKeyCombination>& policy);
 
  private:
+  // Registers the active choice: the policy's, else the user's own combination or list entry.
+  void RegisterActive(Handle window);
   // Registers the list entry named by a modifier name and a key text; nothing for another name.
   void SetListHotKey(Handle window, const std::string& modifierName, const std::string& keyText);
 
   Platform& platform_;
   HotKey& hotKey_;
   std::optional<HotKeyCombination> own_;
+  std::optional<HotKeyCombination> policy_;
   bool suspended_ = false;  // something was held when suspended
 };
 

@@ -435,6 +435,11 @@ LRESULT FormWindowState::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
       // The form decides; it may unload, and with it this window.
       if (form_) form_->CloseRequested(kCloseFromControlMenu);
       return 0;
+    case WM_SETTINGCHANGE:
+      // A policy refresh announces itself so to every top-level window.
+      if (lParam && form_ && ::lstrcmpiA(reinterpret_cast<const char*>(lParam), "Policy") == 0)
+        form_->NotifyPoliciesChanged();
+      break;
     case WM_QUERYENDSESSION:
       // A resident helper never stands in the way of logging off.
       return TRUE;

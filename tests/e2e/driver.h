@@ -302,9 +302,11 @@ inline void SetString(const std::string& subKey, const char* name, std::optional
         : RegDeleteKeyValueA(root, subKey.c_str(), name);
 }
 
-inline void RemoveProgramSettings() {
-  for (const char* tree : {"Software\\Key hush", "Software\\Keyhush"})
+inline void RemoveProgramSettings() {  // and any policies for it
+  for (const char* tree :
+       {"Software\\Key hush", "Software\\Keyhush", "Software\\Policies\\Key hush"})
     RegDeleteTreeA(HKEY_CURRENT_USER, tree);
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Policies\\Key hush");
   SetString(kRunKey, "Keyhush", std::nullopt);
 }
 

@@ -80,15 +80,14 @@ TEST_F(BadInput, BadSettingsStartTheDefaultOrNothingAndNeverTickTheBox) {
     }
   // A combination of one's own saved badly, or one that cannot be used, is left as found, and
   // the list's entry holds.
-  for (const Value& own : {Bad("empty", ""), Value{REG_SZ, std::string("Ctrl+\0", 6)},
-                           Value{REG_SZ, std::string("Ctrl+Alt+NoSuchKey\0", 19)},
-                           Value{REG_SZ, std::string("Shift+A\0", 8)},
-                           Value{REG_SZ, std::string(300, 'L') + '\0'}, Bad("REG_DWORD", "")}) {
+  const auto text = [](std::string good) { return Value{REG_SZ, good + '\0'}; };
+  for (const Value& own : {Bad("empty", ""), text("Ctrl+"), text("Ctrl+Alt+NoSuchKey"),
+                           text("Shift+A"), text(std::string(300, 'L')), Bad("REG_DWORD", "")}) {
     SCOPED_TRACE("hotkey " + own.second.substr(0, 20));
     ASSERT_NO_FATAL_FAILURE(RemoveProgramSettings());
     SetValue(kHotKeySettings, "hotkey", own);
-    SetValue(kHotKeySettings, "modifier", Value{REG_SZ, std::string("Ctrl\0", 5)});
-    SetValue(kHotKeySettings, "currentkey", Value{REG_SZ, std::string("Y\0", 2)});
+    SetValue(kHotKeySettings, "modifier", text("Ctrl"));
+    SetValue(kHotKeySettings, "currentkey", text("Y"));
     ASSERT_NO_FATAL_FAILURE(keyhush.Start());
     EXPECT_EQ(held(), "2+89");
     EXPECT_TRUE(Windows(keyhush.Id(), "*").empty()) << "a window shown at the start";

@@ -52,7 +52,7 @@ static std::string Unreadable(HWND form, int dpi) {
 
 using Readable = KeyhushTest;
 
-TEST_F(Readable, EveryControlsTextFitsInTheSettingsAndAboutWindowsAtEveryScaling) {
+TEST_F(Readable, EveryControlsTextFitsInEveryWindowAtEveryScaling) {
   // Another program holds Win + X, so that the hot-key label shows its longest text and the
   // settings window comes up by itself, ticked as saved; the refusal saves nothing.
   ASSERT_TRUE(RegisterHotKey(nullptr, 0xB003, MOD_WIN, 'X'));

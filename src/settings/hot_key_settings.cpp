@@ -53,7 +53,9 @@ bool HotKeySettings::ApplyHotKeyChoice(Handle window, int16_t index) {
 void HotKeySettings::ApplyOwnCombination(Handle window, const HotKeyCombination& combination) {
   hotKey_.ClearHotKey(window);
   own_ = combination;
-  hotKey_.SetCombination(window, combination);
+  suspended_ = false;
+  // A policy that came meanwhile still holds; the user's choice is saved for when it goes.
+  RegisterActive(window);
   SaveHotKeySettings();
 }
 
@@ -88,8 +90,10 @@ void HotKeySettings::ResumeHotKey(Handle window) {
 
 void HotKeySettings::ApplyPolicy(Handle window, const std::optional<HotKeyCombination>& policy) {
   if (policy == policy_) return;
-  hotKey_.ClearHotKey(window);
   policy_ = policy;
+  // While suspended nothing is held: the new hot key is held when the user is done.
+  if (suspended_) return;
+  hotKey_.ClearHotKey(window);
   RegisterActive(window);
 }
 

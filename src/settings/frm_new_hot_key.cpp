@@ -22,6 +22,20 @@ Control::Design Label(const char* name, const char* text, int32_t top, bool unde
           .font = underline ? std::optional(Font{.underline = true}) : std::nullopt};
 }
 
+// OK is the default button, Cancel the cancel button, for when the keys come as messages.
+Control::Design Button(const char* name, const char* text, int32_t left, bool isOK) {
+  return {.name = name,
+          .kind = ControlKind::CommandButton,
+          .text = text,
+          .left = left,
+          .top = 1620,
+          .width = 1455,
+          .height = 420,
+          .tabIndex = isOK ? 0 : 1,
+          .isDefault = isOK,
+          .isCancel = !isOK};
+}
+
 }  // namespace
 
 frmNewHotKey::frmNewHotKey(Program& program)
@@ -36,24 +50,8 @@ frmNewHotKey::frmNewHotKey(Program& program)
           Add(Label("lblPrompt", "Press the new hot key, for example Ctrl + Alt + L or F9.", 240))),
       lblHotKey(Add(Label("lblHotKey", "", 660, true))),
       lblReason(Add(Label("lblReason", "", 1080))),
-      cmdOK(Add({.name = "cmdOK",
-                 .kind = ControlKind::CommandButton,
-                 .text = "OK",
-                 .left = 2640,
-                 .top = 1620,
-                 .width = 1455,
-                 .height = 420,
-                 .tabIndex = 0,
-                 .isDefault = true})),
-      cmdCancel(Add({.name = "cmdCancel",
-                     .kind = ControlKind::CommandButton,
-                     .text = "Cancel",
-                     .left = 4305,
-                     .top = 1620,
-                     .width = 1455,
-                     .height = 420,
-                     .tabIndex = 1,
-                     .isCancel = true})),
+      cmdOK(Add(Button("cmdOK", "OK", 2640, true))),
+      cmdCancel(Add(Button("cmdCancel", "Cancel", 4305, false))),
       program_(program) {
   cmdOK.Click = [this] { cmdOK_Click(); };
   cmdCancel.Click = [this] { cmdCancel_Click(); };

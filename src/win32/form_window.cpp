@@ -55,7 +55,8 @@ class FormWindowState : public std::enable_shared_from_this<FormWindowState> {
   bool CapturesKeys() const { return form_ && form_->design().capturesKeys; }
   // The control's window, or none while it is not made yet.
   HWND ChildOf(const Control& control) const;
-  HICON PictureOf(const Control& control) const;
+  // Loads the picture box's icon now if it is not loaded yet; returns it.
+  HICON LoadedPictureOf(const Control& control);
   // Makes the control's window now if it is not made yet; returns it.
   HWND MadeChildOf(const Control& control);
   void Show();
@@ -70,6 +71,7 @@ class FormWindowState : public std::enable_shared_from_this<FormWindowState> {
  private:
   void CreateChild(size_t index);
   void CreateAllChildren();
+  void SetIcons();
   HFONT FontFor(const Font& font);
   int IndexOf(const Control& control) const;
   const Control* ControlAt(int id) const;
@@ -88,6 +90,7 @@ class FormWindowState : public std::enable_shared_from_this<FormWindowState> {
   std::vector<HWND> children_;
   std::vector<size_t> tabOrder_;  // indexes into controls_
   bool allChildrenMade_ = false;
+  bool iconsSet_ = false;
   // Icons are the window system's, kept for the process: a window unloaded and loaded again
   // holds no more than before.
   std::vector<HICON> pictures_;
@@ -145,14 +148,6 @@ void FormWindowState::Create() {
                               height, owner, nullptr, system_.instance(), this);
   if (!window_) ThrowCreateFailure("the window \"" + form_->Caption() + "\"");
 
-  if (design.iconResource != 0) {
-    for (const auto& [which, metric] :
-         {std::pair{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}}) {
-      if (HICON icon = system_.Icon(design.iconResource, ::GetSystemMetrics(metric)))
-        ::SendMessageA(window_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
-    }
-  }
-
   const auto& controls = form_->controls();
   for (const Control& control : controls) controls_.push_back(&control);
   children_.assign(controls_.size(), nullptr);
@@ -166,9 +161,21 @@ void FormWindowState::Create() {
     };
     return key(a) < key(b);
   });
-  // The controls are made when the window is first shown, or one by one when their handles are
-  // asked for: the hidden windows a resident program keeps cost no control windows, and the
-  // common controls library is not loaded until a window with controls is shown.
+  // The controls and the window's own icons are set up when the window is first shown, or a
+  // control when its handle is asked for: the hidden windows a resident program keeps cost no
+  // control windows, the common controls library is not loaded until a window with controls is
+  // shown, and the display driver converts no icon for a window nobody sees.
+}
+
+void FormWindowState::SetIcons() {
+  if (iconsSet_) return;
+  iconsSet_ = true;
+  const int resource = form_->design().iconResource;
+  if (resource == 0) return;
+  for (const auto& [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}}) {
+    if (HICON icon = system_.Icon(resource, ::GetSystemMetrics(metric)))
+      ::SendMessageA(window_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+  }
 }
 
 void FormWindowState::CreateAllChildren() {
@@ -234,9 +241,12 @@ void FormWindowState::CreateChild(size_t index) {
       nullptr);
   if (!child) ThrowCreateFailure("the control " + design.name);
   children_[index] = child;
-  ::SendMessageA(child, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(FontFor(design.font.value_or(form_->design().font))),
-                 FALSE);
+  // A picture box draws no text: it needs no font.
+  if (design.kind != ControlKind::PictureBox) {
+    ::SendMessageA(child, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(FontFor(design.font.value_or(form_->design().font))),
+                   FALSE);
+  }
 
   switch (design.kind) {
     case ControlKind::CheckBox:
@@ -256,9 +266,7 @@ void FormWindowState::CreateChild(size_t index) {
       SizeDropDownList(child, design.list.size());
       break;
     case ControlKind::PictureBox:
-      // The handle others are given (the tray's icon) is the small icon's size; the box shows
-      // the icon at its own size.
-      if (design.iconResource != 0) pictures_[index] = system_.Icon(design.iconResource, 16);
+      LoadedPictureOf(control);
       break;
     default:
       break;
@@ -309,6 +317,7 @@ void FormWindowState::Destroy() {
   allChildrenMade_ = false;
   pictures_.clear();
   fonts_.clear();
+  iconsSet_ = false;
   lastFocus_ = nullptr;
 }
 
@@ -329,9 +338,15 @@ HWND FormWindowState::MadeChildOf(const Control& control) {
   return children_[index];
 }
 
-HICON FormWindowState::PictureOf(const Control& control) const {
+HICON FormWindowState::LoadedPictureOf(const Control& control) {
   const int index = IndexOf(control);
-  return index < 0 || static_cast<size_t>(index) >= pictures_.size() ? nullptr : pictures_[index];
+  if (index < 0 || !window_) return nullptr;
+  HICON& picture = pictures_[static_cast<size_t>(index)];
+  // The handle others are given (the tray's icon) is the small icon's size; the box draws the
+  // icon at its own size.
+  if (!picture && control.design().iconResource != 0)
+    picture = system_.Icon(control.design().iconResource, 16);
+  return picture;
 }
 
 const Control* FormWindowState::ControlAt(int id) const {
@@ -347,6 +362,7 @@ const Control* FormWindowState::ControlOfWindow(HWND child) const {
 
 void FormWindowState::Show() {
   if (!window_) return;
+  SetIcons();
   CreateAllChildren();
   ::ShowWindow(window_, ::IsIconic(window_) ? SW_RESTORE : SW_SHOW);
   // Windows may refuse to bring a window forward when another program has the user's attention;
@@ -622,9 +638,9 @@ class Win32FormWindow final : public FormWindow {
   Handle controlHandle(const Control& control) const override {
     return ToHandle(state_->MadeChildOf(control));
   }
+  // The icon alone: the picture box's window waits until the form is shown.
   Handle controlPicture(const Control& control) const override {
-    state_->MadeChildOf(control);
-    return ToHandle(state_->PictureOf(control));
+    return ToHandle(state_->LoadedPictureOf(control));
   }
   void Show() override { state_->Show(); }
   void ShowModal(Handle owner) override { state_->ShowModal(FromHandle<HWND>(owner)); }

@@ -143,8 +143,7 @@ std::string FormSettings::CurrentHotKeyText() const {
 void FormSettings::Form_Load() {
   const Policies policies = ReadPolicies(program_.platform(), autostart_.ExecutablePath());
   // Ticking the box runs Check1_Click, which rewrites the Run value from where the program is now.
-  if (!policies.startAtLogon && !policies.startedForEveryone && autostart_.ReadStartupFlag())
-    Check1.SetValue(kChecked);
+  if (!policies.DecidedStart() && autostart_.ReadStartupFlag()) Check1.SetValue(kChecked);
   hotKeySettings_.RestoreSavedHotKey(hWnd());
   ApplyPolicies(policies);
 }
@@ -164,8 +163,7 @@ void FormSettings::ApplyPolicies(const Policies& policies) {
   Label2.SetText(CurrentHotKeyText());
   Combo1.SetText(hotKeySettings_.HotKeyDisplayText());
 
-  // The machine-wide entry starts the program for everyone, whatever else is set.
-  startManaged_ = policies.startedForEveryone ? std::optional(true) : policies.startAtLogon;
+  startManaged_ = policies.DecidedStart();
   Check1.SetEnabled(!startManaged_);
   if (startManaged_) {
     // Check1_Click leaves a decided box alone: the user's own flag stays as saved.

@@ -21,6 +21,12 @@ struct Policies {
   // The machine-wide log-on entry the installer can make names this program: it starts for
   // everyone, and a per-user entry would start a second copy.
   bool startedForEveryone = false;
+
+  // Start at log-on as the organisation decides it, the machine-wide entry first; nothing while
+  // the user decides.
+  std::optional<bool> DecidedStart() const {
+    return startedForEveryone ? std::optional(true) : startAtLogon;
+  }
 };
 
 // Reads the policies, the computer's before the user's: a value that is absent, of another type

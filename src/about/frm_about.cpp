@@ -4,23 +4,16 @@
 
 #include "about/home_page.h"
 #include "about/shell_open.h"
-#include "app/program.h"
 #include "app_info.h"
 #include "resource.h"
 #include "runtime/error.h"
+#include "runtime/registry_key.h"
 #include "runtime/truth.h"
-#include "runtime/unique_handle.h"
+#include "runtime/win32_constants.h"
 
 namespace keyhush {
 
 namespace {
-
-constexpr uint32_t REG_SZ = 1;
-constexpr uint32_t REG_DWORD = 4;
-// Read access only: a standard user can read the machine's keys but not write them.
-constexpr uint32_t KEY_READ = 0x20019;
-constexpr int32_t SW_SHOWNORMAL = 1;
-constexpr uint32_t kValueBufferSize = 1024;
 
 // Where Windows records its system-information program, under HKEY_LOCAL_MACHINE: the program's
 // full path, or else the folder that holds MSINFO32.EXE.
@@ -58,14 +51,14 @@ constexpr Color kGrey{128, 128, 128};
 
 }  // namespace
 
-frmAbout::frmAbout(Program& program)
-    : Form(program.windows(), FormDesign{.caption = "About MyApp",
-                                         .clientWidth = 5970,
-                                         .clientHeight = 4530,
-                                         .border = BorderStyle::FixedDialog,
-                                         .showInTaskbar = true,
-                                         .startUp = StartUpPosition::CenterScreen,
-                                         .iconResource = IDI_KEYHUSH}),
+frmAbout::frmAbout(WindowSystem& windows, Platform& platform)
+    : Form(windows, FormDesign{.caption = "About MyApp",
+                               .clientWidth = 5970,
+                               .clientHeight = 4530,
+                               .border = BorderStyle::FixedDialog,
+                               .showInTaskbar = true,
+                               .startUp = StartUpPosition::CenterScreen,
+                               .iconResource = IDI_KEYHUSH}),
       picIcon(Add({.name = "picIcon",
                    .kind = ControlKind::PictureBox,
                    .left = 240,
@@ -145,7 +138,7 @@ frmAbout::frmAbout(Program& program)
                          .tabIndex = 3,
                          .font = kNoticeFont,
                          .foreColor = kBlue})),
-      platform_(program.platform()) {
+      platform_(platform) {
   cmdOK.Click = [this] { cmdOK_Click(); };
   cmdSysInfo.Click = [this] { cmdSysInfo_Click(); };
   lblDisclaimer.Click = [this] { lblDisclaimer_Click(); };
@@ -195,23 +188,13 @@ void frmAbout::StartSysInfo() {
 
 int16_t frmAbout::GetKeyValue(Handle KeyRoot, const std::string& KeyName,
                               const std::string& SubKeyRef, std::string& KeyVal) {
-  Handle opened = 0;
-  if (platform_.RegOpenKeyExA(KeyRoot, KeyName, 0, KEY_READ, opened) != 0) {
+  const auto value = RegistryKey(platform_, KeyRoot, KeyName, KEY_READ).Read(SubKeyRef);
+  if (!value) {
     KeyVal.clear();
     return kFalse;
   }
-  const UniqueHandle key(opened, [this](Handle open) { platform_.RegCloseKey(open); });
-
-  std::array<uint8_t, kValueBufferSize> buffer{};
-  uint32_t size = kValueBufferSize;
-  uint32_t type = 0;
-  if (platform_.RegQueryValueExA(key.get(), SubKeyRef, type, buffer.data(), size) != 0 ||
-      size > kValueBufferSize) {
-    KeyVal.clear();
-    return kFalse;
-  }
-
-  std::string data(buffer.begin(), buffer.begin() + size);
+  const uint32_t type = value->type;
+  std::string data(value->data.begin(), value->data.end());
   if (!data.empty() && data.back() == '\0') data.pop_back();
 
   if (type == REG_SZ) {

@@ -9,13 +9,11 @@
 
 namespace keyhush {
 
-class Program;
-
 // The About window: title, version, the way to the system-information program, and the makers'
 // web page.
 class frmAbout : public Form {
  public:
-  explicit frmAbout(Program& program);
+  frmAbout(WindowSystem& windows, Platform& platform);
 
   void cmdOK_Click();
   void cmdSysInfo_Click();

@@ -1,19 +1,16 @@
 #include "app/frm_main.h"
 
-#include "about/frm_about.h"
-#include "app/program.h"
 #include "resource.h"
-#include "settings/form_settings.h"
 
 namespace keyhush {
 
-frmMain::frmMain(Program& program)
-    : Form(program.windows(), FormDesign{.caption = "System Tray Sample Application",
-                                         .clientWidth = 5175,
-                                         .clientHeight = 2295,
-                                         .border = BorderStyle::FixedSingle,
-                                         .font = {.face = "Tahoma", .points = 8.25},
-                                         .iconResource = IDI_KEYHUSH}),
+frmMain::frmMain(WindowSystem& windows, Platform& platform, Links links)
+    : Form(windows, FormDesign{.caption = "System Tray Sample Application",
+                               .clientWidth = 5175,
+                               .clientHeight = 2295,
+                               .border = BorderStyle::FixedSingle,
+                               .font = {.face = "Tahoma", .points = 8.25},
+                               .iconResource = IDI_KEYHUSH}),
       cmdAddIcon(Add({.name = "cmdAddIcon",
                       .kind = ControlKind::CommandButton,
                       .text = "&Add Icon",
@@ -69,9 +66,9 @@ frmMain::frmMain(Program& program)
                     {"mnuPopupMenuShowForm", "&Settings", [this] { mnuPopupMenuShowForm_Click(); }},
                     {"mnuPopupMenuSeperator1", "-", nullptr},
                     {"mnuPopupMenuExit", "E&xit", [this] { mnuPopupMenuExit_Click(); }}}},
-      program_(program),
-      systemTray_(program.platform()),
-      titleToTray_(program.platform()) {
+      links_(std::move(links)),
+      systemTray_(platform),
+      titleToTray_(platform) {
   cmdAddIcon.Click = [this] { cmdAddIcon_Click(); };
   cmdModifyIcon.Click = [this] { cmdModifyIcon_Click(); };
   cmdRemoveIcon.Click = [this] { cmdRemoveIcon_Click(); };
@@ -84,13 +81,10 @@ void frmMain::Form_Load() {
   Hide();
   systemTray_.AddTrayIcon(picSystemTray.hWnd(), kTrayIconId, picSystemTrayIcon1.Picture(),
                           kTrayTip);
-  // Loading the settings window registers the saved hot key on it.
-  FormSettings& settings = program_.settingsWindow();
-  settings.Load();
-  settings.Hide();
-  // A refused hot key would leave the user pressing keys that lock nothing (Windows 8 and later
-  // keep Win + X for themselves): the settings window says so and offers another at once.
-  if (settings.HotKeyRefused()) mnuPopupMenuShowForm_Click();
+  // Loading the settings window registers the saved hot key on it. A refused hot key would leave
+  // the user pressing keys that lock nothing (Windows 8 and later keep Win + X for themselves):
+  // the settings window says so and offers another at once.
+  if (links_.loadSettings()) mnuPopupMenuShowForm_Click();
 }
 
 // A close request of any origin sends the window into the tray; the program goes on.
@@ -128,20 +122,22 @@ void frmMain::picSystemTray_MouseMove(int16_t /*button*/, int16_t /*shift*/, flo
   if (systemTray_.IsRightButtonRelease(x)) PopupMenu(mnuPopupMenu, &mnuPopupMenuShowForm());
 }
 
+void frmMain::RemoveTrayIcon() {
+  systemTray_.RemoveTrayIcon(picSystemTray.hWnd(), kTrayIconId);
+}
+
 void frmMain::mnuAbout_Click() {
-  program_.aboutWindow().Show();
+  links_.showAbout();
 }
 
 void frmMain::mnuPopupMenuShowForm_Click() {
   // The hidden main window keeps its rectangle: the animation runs toward it.
   if (!Visible()) titleToTray_.AnimateTrayToWindow(hWnd());
-  program_.settingsWindow().Show();
+  links_.showSettings();
 }
 
 void frmMain::mnuPopupMenuExit_Click() {
-  // The hot key stays registered until the process is gone.
-  systemTray_.RemoveTrayIcon(picSystemTray.hWnd(), kTrayIconId);
-  program_.platform().End();
+  links_.exit();
 }
 
 }  // namespace keyhush

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "app/title_to_tray.h"
 #include "runtime/form.h"
@@ -8,12 +9,22 @@
 
 namespace keyhush {
 
-class Program;
-
 // The main window: hidden from start-up on, it owns the tray icon and its pop-up menu.
 class frmMain : public Form {
  public:
-  explicit frmMain(Program& program);
+  // What the window opens or ends, which the program provides.
+  struct Links {
+    // Loads the settings window, hidden, which holds the hot key; true when the system refused it.
+    std::function<bool()> loadSettings;
+    std::function<void()> showSettings;
+    std::function<void()> showAbout;
+    std::function<void()> exit;
+  };
+
+  frmMain(WindowSystem& windows, Platform& platform, Links links);
+
+  // Takes the icon out of the notification area, as the program ends.
+  void RemoveTrayIcon();
 
   // The icon's identifier on the window of picSystemTray, and the tip it starts with.
   static constexpr int32_t kTrayIconId = 1;
@@ -44,7 +55,7 @@ class frmMain : public Form {
  private:
   const MenuItem& mnuPopupMenuShowForm() const { return mnuPopupMenu.items[1]; }
 
-  Program& program_;
+  Links links_;
   mdlSystemTray systemTray_;
   mdlTitleToTray titleToTray_;
 };

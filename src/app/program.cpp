@@ -8,18 +8,11 @@
 
 namespace keyhush {
 
-namespace {
-template <typename T>
-T& FirstReference(std::unique_ptr<T>& window, Program& program) {
-  if (!window) window = std::make_unique<T>(program);
-  return *window;
-}
-}  // namespace
-
 Program::Program(Platform& platform, WindowSystem& windows)
     : platform_(platform),
       windows_(windows),
-      hotKey_(platform, [this]() -> Form1& { return lockWindow(); }) {}
+      hotKey_(platform, [this]() -> Form1& { return lockWindow(); }),
+      settings_(platform, hotKey_) {}
 
 Program::~Program() = default;
 
@@ -29,20 +22,58 @@ void Program::Start() {
   mainWindow().Load();
 }
 
+void Program::Exit() {
+  // Whichever way the program ends, it leaves no hot key held and no dead icon behind.
+  if (settingsWindow_ && settingsWindow_->Loaded()) hotKey_.ClearHotKey(settingsWindow_->hWnd());
+  if (mainWindow_ && mainWindow_->Loaded()) mainWindow_->RemoveTrayIcon();
+  platform_.End();
+}
+
 frmMain& Program::mainWindow() {
-  return FirstReference(mainWindow_, *this);
+  if (!mainWindow_) {
+    mainWindow_ = std::make_unique<frmMain>(
+        windows_, platform_,
+        frmMain::Links{.loadSettings =
+                           [this] {
+                             FormSettings& settings = settingsWindow();
+                             settings.Load();
+                             settings.Hide();
+                             return settings.HotKeyRefused();
+                           },
+                       .showSettings = [this] { settingsWindow().Show(); },
+                       .showAbout = [this] { aboutWindow().Show(); },
+                       .exit = [this] { Exit(); }});
+  }
+  return *mainWindow_;
 }
+
 FormSettings& Program::settingsWindow() {
-  return FirstReference(settingsWindow_, *this);
+  if (!settingsWindow_) {
+    settingsWindow_ = std::make_unique<FormSettings>(
+        windows_, settings_,
+        FormSettings::Links{.showAbout = [this] { aboutWindow().Show(); },
+                            .askNewHotKey =
+                                [this](Form& owner, frmNewHotKey::Completion done) {
+                                  newHotKeyWindow().Open(owner, std::move(done));
+                                },
+                            .exit = [this] { Exit(); }});
+  }
+  return *settingsWindow_;
 }
+
 Form1& Program::lockWindow() {
-  return FirstReference(lockWindow_, *this);
+  if (!lockWindow_) lockWindow_ = std::make_unique<Form1>(windows_, platform_);
+  return *lockWindow_;
 }
+
 frmAbout& Program::aboutWindow() {
-  return FirstReference(aboutWindow_, *this);
+  if (!aboutWindow_) aboutWindow_ = std::make_unique<frmAbout>(windows_, platform_);
+  return *aboutWindow_;
 }
+
 frmNewHotKey& Program::newHotKeyWindow() {
-  return FirstReference(newHotKeyWindow_, *this);
+  if (!newHotKeyWindow_) newHotKeyWindow_ = std::make_unique<frmNewHotKey>(windows_);
+  return *newHotKeyWindow_;
 }
 
 }  // namespace keyhush

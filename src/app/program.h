@@ -5,6 +5,7 @@
 #include "hotkey/hot_key.h"
 #include "runtime/form.h"
 #include "runtime/platform.h"
+#include "settings/settings_chain.h"
 
 namespace keyhush {
 
@@ -15,7 +16,8 @@ class frmAbout;
 class frmNewHotKey;
 
 // The running program: its windows, each created on first reference and living until the
-// process ends, and the hot-key module.
+// process ends, the hot-key module and the settings. It builds every window and hands each what
+// it uses; no window reaches back into it.
 class Program {
  public:
   Program(Platform& platform, WindowSystem& windows);
@@ -23,10 +25,11 @@ class Program {
 
   // Start-up: what starting keyhush.exe does before the message loop.
   void Start();
+  // Ends the program: the hot key released and the tray icon removed, then the process ends.
+  void Exit();
 
-  Platform& platform() { return platform_; }
-  WindowSystem& windows() { return windows_; }
   HotKey& hotKey() { return hotKey_; }
+  SettingsChain& settings() { return settings_; }
 
   frmMain& mainWindow();
   FormSettings& settingsWindow();
@@ -38,6 +41,7 @@ class Program {
   Platform& platform_;
   WindowSystem& windows_;
   HotKey hotKey_;
+  SettingsChain settings_;
   std::unique_ptr<frmMain> mainWindow_;
   std::unique_ptr<FormSettings> settingsWindow_;
   std::unique_ptr<Form1> lockWindow_;

@@ -3,10 +3,9 @@
 #include <cstdint>
 
 #include "runtime/platform.h"
+#include "runtime/win32_constants.h"
 
 namespace keyhush {
-
-inline constexpr int32_t IDANI_CAPTION = 3;
 
 // The caption animation between a window and the notification area. It only draws.
 class mdlTitleToTray {

@@ -4,8 +4,6 @@
 #include <array>
 #include <cctype>
 
-#include "hotkey/hot_key.h"
-
 namespace keyhush {
 
 namespace {
@@ -58,23 +56,6 @@ constexpr auto kNamedKeys = std::to_array<NamedKey>({
     {0xDE, "Quote", KeyKind::Typing},        {0xE2, "Oem102", KeyKind::Typing},
 });
 
-// The four modifiers in the order both text forms give them, with their names in each.
-struct ModifierNames {
-  int32_t flag;
-  std::string_view stored, shown;
-};
-constexpr std::array<ModifierNames, 4> kModifiers{{{MOD_CONTROL, "Ctrl", "Ctrl"},
-                                                   {MOD_ALT, "Alt", "Alt"},
-                                                   {MOD_SHIFT, "Shift", "Shift"},
-                                                   {MOD_WIN, "Win", "Win Button"}}};
-
-bool SameLetters(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
 std::optional<KeyKind> KindOf(int16_t code) {
   if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')) return KeyKind::Typing;
   if (code >= kNum0 && code <= kNum0 + 9) return KeyKind::Typing;
@@ -124,7 +105,7 @@ std::string_view Trimmed(std::string_view text) {
 std::string Joined(const HotKeyCombination& combination, bool shown) {
   std::string text;
   const std::string_view separator = shown ? " + " : "+";
-  for (const ModifierNames& modifier : kModifiers) {
+  for (const ModifierNames& modifier : kModifierNames) {
     if (combination.modifiers & modifier.flag) {
       text += shown ? modifier.shown : modifier.stored;
       text += separator;
@@ -135,6 +116,13 @@ std::string Joined(const HotKeyCombination& combination, bool shown) {
 }
 
 }  // namespace
+
+bool SameLetters(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
 
 std::string KeyName(int16_t code) {
   if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9'))
@@ -184,10 +172,10 @@ std::optional<HotKeyCombination> ParseCombination(std::string_view text) {
     const std::string_view part = Trimmed(text.substr(start, plus - start));
     // Nothing may follow the key, and no part may be empty ("Ctrl+", "Ctrl++L").
     if (keyNamed || part.empty()) return std::nullopt;
-    const auto* modifier = std::ranges::find_if(kModifiers, [&](const ModifierNames& known) {
+    const auto* modifier = std::ranges::find_if(kModifierNames, [&](const ModifierNames& known) {
       return SameLetters(part, known.stored) || SameLetters(part, known.shown);
     });
-    if (modifier != kModifiers.end()) {
+    if (modifier != kModifierNames.end()) {
       if (combination.modifiers & modifier->flag) return std::nullopt;
       combination.modifiers |= modifier->flag;
     } else if (const auto key = KeyNamed(part)) {

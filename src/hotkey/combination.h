@@ -1,9 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "runtime/win32_constants.h"
 
 namespace keyhush {
 
@@ -15,6 +18,21 @@ struct HotKeyCombination {
   int16_t keyCode = 0;
   bool operator==(const HotKeyCombination&) const = default;
 };
+
+// The four modifiers in the order every text gives them, with their stored name and the name
+// the windows show.
+struct ModifierNames {
+  int32_t flag;
+  std::string_view stored, shown;
+};
+inline constexpr std::array<ModifierNames, 4> kModifierNames{{{MOD_CONTROL, "Ctrl", "Ctrl"},
+                                                              {MOD_ALT, "Alt", "Alt"},
+                                                              {MOD_SHIFT, "Shift", "Shift"},
+                                                              {MOD_WIN, "Win", "Win Button"}}};
+
+// Whether two texts are the same letters, ignoring case (ASCII), as Windows compares names and
+// paths.
+bool SameLetters(std::string_view a, std::string_view b);
 
 // The key's English name ("L", "F9", "PageUp"); "Key" and its code for a key without one.
 std::string KeyName(int16_t keyCode);

@@ -3,19 +3,17 @@
 #include <algorithm>
 #include <array>
 
-#include "app/program.h"
-
 namespace keyhush {
 
 namespace {
 const char* const kLockArguments = "user32.dll,LockWorkStation";
 }
 
-Form1::Form1(Program& program)
-    : Form(program.windows(), FormDesign{.caption = "Form1",
-                                         .clientWidth = 4680,
-                                         .clientHeight = 3195,
-                                         .showInTaskbar = false}),
+Form1::Form1(WindowSystem& windows, Platform& platform)
+    : Form(windows, FormDesign{.caption = "Form1",
+                               .clientWidth = 4680,
+                               .clientHeight = 3195,
+                               .showInTaskbar = false}),
       Command1(Add({.name = "Command1",
                     .kind = ControlKind::CommandButton,
                     .text = "Command1",
@@ -24,7 +22,7 @@ Form1::Form1(Program& program)
                     .width = 1215,
                     .height = 495,
                     .tabIndex = 0})),
-      platform_(program.platform()) {
+      platform_(platform) {
   Command1.Click = [this] { Command1_Click(); };
 }
 

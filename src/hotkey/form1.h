@@ -4,20 +4,14 @@
 #include <string>
 
 #include "runtime/form.h"
+#include "runtime/win32_constants.h"
 
 namespace keyhush {
-
-class Program;
-
-inline constexpr int32_t CSIDL_SYSTEM = 0x25;
-inline constexpr int kMaxPath = 260;
-inline constexpr uint32_t SHGFP_TYPE_DEFAULT = 1;
-inline constexpr int32_t SW_SHOWNORMAL = 1;
 
 // The hidden window that locks the workstation. It is never shown.
 class Form1 : public Form {
  public:
-  explicit Form1(Program& program);
+  Form1(WindowSystem& windows, Platform& platform);
 
   // The lock action: the system folder onto the clipboard, then the lock command.
   void Command1_Click();

@@ -8,18 +8,9 @@
 namespace keyhush {
 
 std::string ModifierName(int32_t modifier) {
-  switch (modifier) {
-    case MOD_ALT:
-      return "Alt";
-    case MOD_CONTROL:
-      return "Ctrl";
-    case MOD_SHIFT:
-      return "Shift";
-    case MOD_WIN:
-      return "Win Button";
-    default:
-      return {};
-  }
+  for (const ModifierNames& names : kModifierNames)
+    if (names.flag == modifier) return std::string(names.shown);
+  return {};
 }
 
 HotKey::HotKey(Platform& platform, std::function<Form1&()> lockWindow)
@@ -28,6 +19,10 @@ HotKey::HotKey(Platform& platform, std::function<Form1&()> lockWindow)
 void HotKey::SetHotKey(Handle window, const int32_t& modifier, const int16_t& keyCode) {
   HookWindow(window);
   RegisterNextHotKey(window, modifier, keyCode);
+  RememberHotKey(modifier, keyCode);
+}
+
+void HotKey::RememberHotKey(int32_t modifier, int16_t keyCode) {
   if (auto name = ModifierName(modifier); !name.empty()) currentModifierName_ = std::move(name);
   currentKeyText_ = std::string(1, static_cast<char>(static_cast<uint8_t>(keyCode)));
 }

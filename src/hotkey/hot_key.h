@@ -6,20 +6,11 @@
 
 #include "hotkey/combination.h"
 #include "runtime/platform.h"
+#include "runtime/win32_constants.h"
 
 namespace keyhush {
 
 class Form1;
-
-inline constexpr uint32_t WM_HOTKEY = 0x0312;
-inline constexpr int32_t GWL_WNDPROC = -4;
-
-inline constexpr int32_t MOD_ALT = 1;
-inline constexpr int32_t MOD_CONTROL = 2;
-inline constexpr int32_t MOD_SHIFT = 4;
-inline constexpr int32_t MOD_WIN = 8;
-// A held key sends its hot key once, not again with every repeat.
-inline constexpr int32_t MOD_NOREPEAT = 0x4000;
 
 // Binds the system-wide hot key to one window of the program: registers it there and hooks the
 // window's procedure, so that its WM_HOTKEY runs the lock action.
@@ -29,6 +20,9 @@ class HotKey : public WindowProcedure {
   HotKey(Platform& platform, std::function<Form1&()> lockWindow);
 
   void SetHotKey(Handle window, const int32_t& modifier, const int16_t& keyCode);
+  // The names SetHotKey records, without registering: the list entry the user chose, kept while
+  // a stronger choice is held.
+  void RememberHotKey(int32_t modifier, int16_t keyCode);
   // A combination of the user's own: registered as SetHotKey does, but once per press however
   // long the key is held, and the names of the ten list entries' state are left as they are.
   void SetCombination(Handle window, const HotKeyCombination& combination);

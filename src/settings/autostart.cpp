@@ -1,6 +1,6 @@
 #include "settings/autostart.h"
 
-#include "settings/hot_key_settings.h"
+#include "settings/settings_places.h"
 
 namespace keyhush {
 
@@ -17,11 +17,11 @@ void Autostart::ApplyAutostart(bool wanted) {
 void Autostart::WriteRunValue(bool wanted) {
   if (wanted) {
     // Quoted, so that a path with spaces names this program and nothing before its first space.
-    registry_.WriteRegistryValue(kHkeyCurrentUser, kRunKeyPath, kRunValueName, REG_SZ,
+    registry_.WriteRegistryValue(kHkeyCurrentUser, kRunKeyPathAsWritten, kRunValueName, REG_SZ,
                                  "\"" + ExecutablePath() + "\"");
   } else {
     // No value at all: a placeholder would be started by the shell at every log-on.
-    registry_.DeleteRegistryValue(kHkeyCurrentUser, kRunKeyPath, kRunValueName);
+    registry_.DeleteRegistryValue(kHkeyCurrentUser, kRunKeyPathAsWritten, kRunValueName);
   }
 }
 

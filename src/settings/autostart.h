@@ -7,12 +7,6 @@
 
 namespace keyhush {
 
-// Where the user's choice to start at log-on is kept, and the value that makes the shell do it.
-inline constexpr const char* kStartupApplication = "Keyhush";
-inline constexpr const char* kStartupKey = "startup";
-inline constexpr const char* kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
-inline constexpr const char* kRunValueName = "Keyhush";
-
 // Start at log-on: the Run value under HKEY_CURRENT_USER and the saved start-up flag.
 class Autostart {
  public:

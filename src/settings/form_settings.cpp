@@ -3,12 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "about/frm_about.h"
-#include "app/frm_main.h"
-#include "app/program.h"
 #include "app_info.h"
-#include "settings/frm_new_hot_key.h"
-#include "tray/system_tray.h"
 
 namespace keyhush {
 
@@ -35,16 +30,16 @@ Control::Design Button(const char* name, const char* text, int32_t left, int32_t
 
 }  // namespace
 
-FormSettings::FormSettings(Program& program)
-    : Form(program.windows(), FormDesign{.caption = "Key hush settings",
-                                         .clientWidth = 6255,
-                                         .clientHeight = 4485,
-                                         .border = BorderStyle::Sizable,
-                                         .minButton = false,
-                                         .maxButton = false,
-                                         .showInTaskbar = true,
-                                         .startUp = StartUpPosition::CenterScreen,
-                                         .font = Font{}}),
+FormSettings::FormSettings(WindowSystem& windows, SettingsChain& settings, Links links)
+    : Form(windows, FormDesign{.caption = "Key hush settings",
+                               .clientWidth = 6255,
+                               .clientHeight = 4485,
+                               .border = BorderStyle::Sizable,
+                               .minButton = false,
+                               .maxButton = false,
+                               .showInTaskbar = true,
+                               .startUp = StartUpPosition::CenterScreen,
+                               .font = Font{}}),
       Label1(Add({.name = "Label1",
                   .kind = ControlKind::Label,
                   .text = app_info::kDescription,
@@ -116,9 +111,8 @@ FormSettings::FormSettings(Program& program)
                      .top = 2940,
                      .width = 5895,
                      .height = 255})),
-      program_(program),
-      hotKeySettings_(program.platform(), program.hotKey()),
-      autostart_(program.platform()) {
+      settings_(settings),
+      links_(std::move(links)) {
   Combo1.Click = [this] { Combo1_Click(); };
   Check1.Click = [this] { Check1_Click(); };
   Command1.Click = [this] { Command1_Click(); };
@@ -128,68 +122,59 @@ FormSettings::FormSettings(Program& program)
   Command5.Click = [this] { Command5_Click(); };
 }
 
-bool FormSettings::HotKeyRefused() const {
-  // Only a registration that was tried and refused counts; no hot key at all does not.
-  const HotKey& hotKey = program_.hotKey();
-  return hotKey.hotKeyCount() > 0 && !hotKey.lastRegistrationSucceeded();
-}
-
 std::string FormSettings::CurrentHotKeyText() const {
-  std::string text = hotKeySettings_.HotKeyDisplayText();
+  std::string text = settings_.hotKey().HotKeyDisplayText();
   if (HotKeyRefused()) text += " (unavailable)";
   return text;
 }
 
 void FormSettings::Form_Load() {
-  const Policies policies = ReadPolicies(program_.platform(), autostart_.ExecutablePath());
+  settings_.ReadPolicies();
   // Ticking the box runs Check1_Click, which rewrites the Run value from where the program is now.
-  if (!policies.DecidedStart() && autostart_.ReadStartupFlag()) Check1.SetValue(kChecked);
-  hotKeySettings_.RestoreSavedHotKey(hWnd());
-  ApplyPolicies(policies);
+  if (!settings_.DecidedStart() && settings_.UserStartAtLogon()) Check1.SetValue(kChecked);
+  settings_.HoldHotKey(hWnd());
+  ShowDecided();
 }
 
 void FormSettings::PoliciesChanged() {
-  const bool wasManaged = startManaged_.has_value();
-  ApplyPolicies(ReadPolicies(program_.platform(), autostart_.ExecutablePath()));
+  const bool wasDecided = settings_.DecidedStart().has_value();
+  settings_.RefreshPolicies(hWnd());
+  ShowDecided();
   // The user's choice back once no policy decides: a box that changes writes its Run value.
-  if (wasManaged && !startManaged_)
-    Check1.SetValue(autostart_.ReadStartupFlag() ? kChecked : kUnchecked);
+  if (wasDecided && !settings_.DecidedStart())
+    Check1.SetValue(settings_.UserStartAtLogon() ? kChecked : kUnchecked);
 }
 
-void FormSettings::ApplyPolicies(const Policies& policies) {
-  hotKeySettings_.ApplyPolicy(hWnd(), policies.hotKey);
+void FormSettings::ShowDecided() {
+  const Policies& policies = settings_.policies();
   Combo1.SetEnabled(!policies.hotKey);
   Command5.SetEnabled(!policies.hotKey);
   Label2.SetText(CurrentHotKeyText());
-  Combo1.SetText(hotKeySettings_.HotKeyDisplayText());
+  Combo1.SetText(settings_.hotKey().HotKeyDisplayText());
 
-  startManaged_ = policies.DecidedStart();
-  Check1.SetEnabled(!startManaged_);
-  if (startManaged_) {
-    // Check1_Click leaves a decided box alone: the user's own flag stays as saved.
-    Check1.SetValue(*startManaged_ ? kChecked : kUnchecked);
-    // One copy starts at log-on: none from the user's entry beside the machine's.
-    autostart_.WriteRunValue(*startManaged_ && !policies.startedForEveryone);
-  }
-  lblPolicy.SetText(policies.hotKey && startManaged_
+  const auto start = settings_.DecidedStart();
+  Check1.SetEnabled(!start);
+  // Check1_Click leaves a decided box alone: the user's own flag stays as saved.
+  if (start) Check1.SetValue(*start ? kChecked : kUnchecked);
+  lblPolicy.SetText(policies.hotKey && start
                         ? "Your organisation sets the hot key and start at log-on."
                     : policies.hotKey ? "Your organisation sets the hot key."
-                    : startManaged_   ? "Your organisation sets start at log-on."
+                    : start           ? "Your organisation sets start at log-on."
                                       : "");
 }
 
 void FormSettings::Combo1_Click() {
-  if (hotKeySettings_.ApplyHotKeyChoice(hWnd(), static_cast<int16_t>(Combo1.ListIndex())))
+  if (settings_.hotKey().ApplyHotKeyChoice(hWnd(), static_cast<int16_t>(Combo1.ListIndex())))
     Label2.SetText(CurrentHotKeyText());
 }
 
 void FormSettings::Check1_Click() {
-  if (!startManaged_) autostart_.ApplyAutostart(Check1.Value() == kChecked);
+  settings_.SetStartAtLogon(Check1.Value() == kChecked);
 }
 
 void FormSettings::Command1_Click() {
-  hotKeySettings_.SaveHotKeySettings();
-  if (!startManaged_) autostart_.ApplyAutostart(Check1.Value() == kChecked);
+  settings_.hotKey().SaveHotKeySettings();
+  settings_.SetStartAtLogon(Check1.Value() == kChecked);
   Hide();
 }
 
@@ -198,32 +183,31 @@ void FormSettings::Command2_Click() {
 }
 
 void FormSettings::Command3_Click() {
-  program_.hotKey().ClearHotKey(hWnd());
-  // No dead icon is left in the notification area once the process is gone.
-  frmMain& main = program_.mainWindow();
-  mdlSystemTray(program_.platform())
-      .RemoveTrayIcon(main.picSystemTray.hWnd(), frmMain::kTrayIconId);
-  program_.platform().End();
+  links_.exit();
 }
 
 void FormSettings::Command4_Click() {
-  program_.aboutWindow().Show();
+  links_.showAbout();
 }
 
 void FormSettings::Command5_Click() {
   // Pressing the hot key held now must show it, not lock.
-  hotKeySettings_.SuspendHotKey(hWnd());
-  program_.newHotKeyWindow().ShowModal(*this);
+  settings_.hotKey().SuspendHotKey(hWnd());
+  try {
+    links_.askNewHotKey(
+        *this, [this](const std::optional<HotKeyCombination>& chosen) { NewHotKeyDone(chosen); });
+  } catch (...) {
+    // The window could not be shown: the hot key held before holds again.
+    settings_.hotKey().ResumeHotKey(hWnd());
+    throw;
+  }
 }
 
-void FormSettings::NewHotKeyChosen(const HotKeyCombination& combination) {
-  hotKeySettings_.ApplyOwnCombination(hWnd(), combination);
+void FormSettings::NewHotKeyDone(const std::optional<HotKeyCombination>& chosen) {
+  if (!chosen) return settings_.hotKey().ResumeHotKey(hWnd());
+  settings_.hotKey().ApplyOwnCombination(hWnd(), *chosen);
   Label2.SetText(CurrentHotKeyText());
-  Combo1.SetText(hotKeySettings_.HotKeyDisplayText());
-}
-
-void FormSettings::NewHotKeyCancelled() {
-  hotKeySettings_.ResumeHotKey(hWnd());
+  Combo1.SetText(settings_.hotKey().HotKeyDisplayText());
 }
 
 void FormSettings::Form_Unload(int16_t& cancel) {

@@ -1,23 +1,30 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include "runtime/form.h"
-#include "settings/autostart.h"
-#include "settings/hot_key_settings.h"
-#include "settings/policies.h"
+#include "settings/frm_new_hot_key.h"
+#include "settings/settings_chain.h"
 
 namespace keyhush {
-
-class Program;
 
 // The settings window. It also owns the hot key: the hot key is registered on its window, which
 // lives, shown or hidden, as long as the program.
 class FormSettings : public Form {
  public:
-  explicit FormSettings(Program& program);
+  // What the window opens or ends, which the program provides.
+  struct Links {
+    std::function<void()> showAbout;
+    // Opens the window that takes a new hot key in front of `owner`; it reports how it ended.
+    std::function<void(Form& owner, frmNewHotKey::Completion done)> askNewHotKey;
+    std::function<void()> exit;
+  };
 
-  HotKeySettings& hotKeySettings() { return hotKeySettings_; }
+  FormSettings(WindowSystem& windows, SettingsChain& settings, Links links);
+
   // Whether the system refused the hot key last registered, as another program holds it.
-  bool HotKeyRefused() const;
+  bool HotKeyRefused() const { return settings_.hotKey().Refused(); }
 
   void Combo1_Click();
   void Check1_Click();
@@ -26,9 +33,8 @@ class FormSettings : public Form {
   void Command3_Click();
   void Command4_Click();
   void Command5_Click();
-  // What the user did in the window that takes a new hot key.
-  void NewHotKeyChosen(const HotKeyCombination& combination);
-  void NewHotKeyCancelled();
+  // How the window that takes a new hot key ended: with a combination, or cancelled.
+  void NewHotKeyDone(const std::optional<HotKeyCombination>& chosen);
 
   Control& Label1;
   Control& Command1;
@@ -52,14 +58,11 @@ class FormSettings : public Form {
  private:
   // The active hot key as Label2 shows it, marked when the system refused it.
   std::string CurrentHotKeyText() const;
-  // What the organisation decides, over the user's choice; the controls it decides are disabled.
-  void ApplyPolicies(const Policies& policies);
+  // Shows what the settings decide; the controls a policy decides are disabled.
+  void ShowDecided();
 
-  Program& program_;
-  HotKeySettings hotKeySettings_;
-  Autostart autostart_;
-  // Start at log-on as a policy or the machine-wide entry decides it; nothing while the user does.
-  std::optional<bool> startManaged_;
+  SettingsChain& settings_;
+  Links links_;
 };
 
 }  // namespace keyhush

@@ -2,9 +2,6 @@
 
 #include <utility>
 
-#include "app/program.h"
-#include "settings/form_settings.h"
-
 namespace keyhush {
 
 namespace {
@@ -38,30 +35,39 @@ Control::Design Button(const char* name, const char* text, int32_t left, bool is
 
 }  // namespace
 
-frmNewHotKey::frmNewHotKey(Program& program)
-    : Form(program.windows(), FormDesign{.caption = "Key hush: new hot key",
-                                         .clientWidth = 6000,
-                                         .clientHeight = 2280,
-                                         .border = BorderStyle::FixedDialog,
-                                         .showInTaskbar = false,
-                                         .startUp = StartUpPosition::CenterScreen,
-                                         .capturesKeys = true}),
+frmNewHotKey::frmNewHotKey(WindowSystem& windows)
+    : Form(windows, FormDesign{.caption = "Key hush: new hot key",
+                               .clientWidth = 6000,
+                               .clientHeight = 2280,
+                               .border = BorderStyle::FixedDialog,
+                               .showInTaskbar = false,
+                               .startUp = StartUpPosition::CenterScreen,
+                               .capturesKeys = true}),
       lblPrompt(
           Add(Label("lblPrompt", "Press the new hot key, for example Ctrl + Alt + L or F9.", 240))),
       lblHotKey(Add(Label("lblHotKey", "", 660, true))),
       lblReason(Add(Label("lblReason", "", 1080))),
       cmdOK(Add(Button("cmdOK", "OK", 2640, true))),
-      cmdCancel(Add(Button("cmdCancel", "Cancel", 4305, false))),
-      program_(program) {
+      cmdCancel(Add(Button("cmdCancel", "Cancel", 4305, false))) {
   cmdOK.Click = [this] { cmdOK_Click(); };
   cmdCancel.Click = [this] { cmdCancel_Click(); };
+}
+
+void frmNewHotKey::Open(Form& owner, Completion done) {
+  done_ = std::move(done);
+  try {
+    ShowModal(owner);
+  } catch (...) {
+    // Not shown: the opener learns so from the error, not from a completion as well.
+    done_ = nullptr;
+    throw;
+  }
 }
 
 void frmNewHotKey::Form_Load() {
   heldModifierKeys_.clear();
   keySinceModifierDown_ = false;
   pressed_.reset();
-  chosen_ = false;
   ShowPressed();
 }
 
@@ -108,9 +114,9 @@ void frmNewHotKey::ShowPressed() {
 void frmNewHotKey::cmdOK_Click() {
   if (!pressed_ || !cmdOK.Enabled()) return;
   const HotKeyCombination combination = *pressed_;
-  chosen_ = true;
+  const Completion done = std::exchange(done_, nullptr);
   Unload();
-  program_.settingsWindow().NewHotKeyChosen(combination);
+  if (done) done(combination);
 }
 
 void frmNewHotKey::cmdCancel_Click() {
@@ -118,8 +124,8 @@ void frmNewHotKey::cmdCancel_Click() {
 }
 
 void frmNewHotKey::Form_Unload(int16_t& /*cancel*/) {
-  // Cancel, Esc and the close box all give the hot key held before back.
-  if (!std::exchange(chosen_, false)) program_.settingsWindow().NewHotKeyCancelled();
+  // Cancel, Esc and the close box: the opener keeps what it had.
+  if (const Completion done = std::exchange(done_, nullptr)) done(std::nullopt);
 }
 
 }  // namespace keyhush

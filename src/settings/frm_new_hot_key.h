@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <set>
 
@@ -8,14 +9,19 @@
 
 namespace keyhush {
 
-class Program;
-
 // Takes a hot key of the user's own by its being pressed. It shows each combination as it is
 // pressed and the last whole one after the keys are let go, says why one cannot be used, and
-// hands a usable one to the settings window on OK. Esc pressed alone cancels, Enter alone is OK.
+// hands a usable one to whoever opened it on OK. Esc pressed alone cancels, Enter alone is OK.
 class frmNewHotKey : public Form {
  public:
-  explicit frmNewHotKey(Program& program);
+  // Called once when the window closes: with the combination on OK, with nothing on Cancel, Esc
+  // or the close box.
+  using Completion = std::function<void(const std::optional<HotKeyCombination>&)>;
+
+  explicit frmNewHotKey(WindowSystem& windows);
+
+  // Shows the window in front of `owner`, which takes no input meanwhile.
+  void Open(Form& owner, Completion done);
 
   void cmdOK_Click();
   void cmdCancel_Click();
@@ -36,11 +42,10 @@ class frmNewHotKey : public Form {
   int32_t HeldModifiers() const;
   void ShowPressed();
 
-  Program& program_;
+  Completion done_;
   std::set<int16_t> heldModifierKeys_;  // left and right ones apart
   bool keySinceModifierDown_ = false;
   std::optional<HotKeyCombination> pressed_;  // the last whole combination
-  bool chosen_ = false;
 };
 
 }  // namespace keyhush

@@ -2,38 +2,47 @@
 
 #include <utility>
 
+#include "settings/settings_places.h"
+
 namespace keyhush {
 
-void HotKeySettings::RestoreSavedHotKey(Handle window) {
+namespace {
+
+using ListEntry = std::pair<int32_t, int16_t>;
+
+// The list entry a saved modifier name and key text stand for: Win + X for none saved, or for a
+// known modifier without a key; nothing for another name.
+std::optional<ListEntry> ListEntryNamed(const std::string& modifierName,
+                                        const std::string& keyText) {
+  constexpr ListEntry kDefault{MOD_WIN, 'X'};
+  if (modifierName.empty()) return kDefault;
+  for (const ModifierNames& names : kModifierNames) {
+    if (modifierName != names.shown) continue;
+    if (keyText.empty()) return kDefault;
+    return ListEntry{names.flag, static_cast<uint8_t>(keyText.front())};
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+void HotKeySettings::RestoreSavedHotKey(Handle window,
+                                        const std::optional<HotKeyCombination>& policy) {
+  policy_ = policy;
   // A combination that cannot be used is left in the store as found, and the list entry holds.
   own_ =
       UsableCombination(platform_.ReadSetting(kHotKeyApplication, kConfigSection, kOwnHotKeyKey));
-  if (own_) {
-    hotKey_.SetCombination(window, *own_);
-    return;
-  }
-  const std::string modifierText =
-      platform_.ReadSetting(kHotKeyApplication, kConfigSection, kModifierKey);
-  const std::string keyText =
-      platform_.ReadSetting(kHotKeyApplication, kConfigSection, kCurrentKeyKey);
-  if (modifierText.empty()) {
-    hotKey_.SetHotKey(window, MOD_WIN, 'X');
-    return;
-  }
-  SetListHotKey(window, modifierText, keyText);
-}
-
-void HotKeySettings::SetListHotKey(Handle window, const std::string& modifierName,
-                                   const std::string& keyText) {
-  for (int32_t modifier : {MOD_CONTROL, MOD_ALT, MOD_SHIFT, MOD_WIN}) {
-    if (modifierName != ModifierName(modifier)) continue;
-    // A known modifier without a key is no usable choice: fall back to the default.
-    if (keyText.empty()) {
-      hotKey_.SetHotKey(window, MOD_WIN, 'X');
-    } else {
-      hotKey_.SetHotKey(window, modifier, static_cast<uint8_t>(keyText.front()));
+  if (!own_) {
+    const std::string modifierText =
+        platform_.ReadSetting(kHotKeyApplication, kConfigSection, kModifierKey);
+    const std::string keyText =
+        platform_.ReadSetting(kHotKeyApplication, kConfigSection, kCurrentKeyKey);
+    if (const auto entry = ListEntryNamed(modifierText, keyText)) {
+      if (!policy_) return hotKey_.SetHotKey(window, entry->first, entry->second);
+      hotKey_.RememberHotKey(entry->first, entry->second);
     }
   }
+  if (const auto& held = policy_ ? policy_ : own_) hotKey_.SetCombination(window, *held);
 }
 
 bool HotKeySettings::ApplyHotKeyChoice(Handle window, int16_t index) {
@@ -79,6 +88,11 @@ std::string HotKeySettings::HotKeyDisplayText() const {
   return hotKey_.currentModifierName() + " " + hotKey_.currentKeyText();
 }
 
+bool HotKeySettings::Refused() const {
+  // Only a registration that was tried and refused counts; no hot key at all does not.
+  return hotKey_.hotKeyCount() > 0 && !hotKey_.lastRegistrationSucceeded();
+}
+
 void HotKeySettings::SuspendHotKey(Handle window) {
   suspended_ = hotKey_.hotKeyCount() > 0;
   hotKey_.ClearHotKey(window);
@@ -98,11 +112,12 @@ void HotKeySettings::ApplyPolicy(Handle window, const std::optional<HotKeyCombin
 }
 
 void HotKeySettings::RegisterActive(Handle window) {
-  if (const auto& combination = policy_ ? policy_ : own_) {
-    hotKey_.SetCombination(window, *combination);
-  } else {
-    SetListHotKey(window, hotKey_.currentModifierName(), hotKey_.currentKeyText());
-  }
+  if (const auto& combination = policy_ ? policy_ : own_)
+    return hotKey_.SetCombination(window, *combination);
+  // No list entry was ever held (the saved one named no modifier): none is held now either.
+  if (hotKey_.currentModifierName().empty()) return;
+  if (const auto entry = ListEntryNamed(hotKey_.currentModifierName(), hotKey_.currentKeyText()))
+    hotKey_.SetHotKey(window, entry->first, entry->second);
 }
 
 }  // namespace keyhush

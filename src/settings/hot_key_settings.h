@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "hotkey/hot_key.h"
 #include "runtime/platform.h"
@@ -30,22 +31,16 @@ inline constexpr std::array<HotKeyChoice, 10> hotKeyChoices{{
     {"Win Button + X", MOD_WIN, 'X'},
 }};
 
-// Where the chosen hot key is saved.
-inline constexpr const char* kHotKeyApplication = "Key hush";
-inline constexpr const char* kConfigSection = "config";
-inline constexpr const char* kModifierKey = "modifier";
-inline constexpr const char* kCurrentKeyKey = "currentkey";
-// A combination of the user's own, in its text form; it goes before the two above.
-inline constexpr const char* kOwnHotKeyKey = "hotkey";
-
-// Restores, applies and saves the hot-key choice; the settings window calls it.
+// The hot key, strongest choice first: an organisation's policy, the user's own combination, the
+// user's list entry, Win + X. Restores, applies and saves the user's choices.
 class HotKeySettings {
  public:
   HotKeySettings(Platform& platform, HotKey& hotKey) : platform_(platform), hotKey_(hotKey) {}
 
-  // Registers the saved hot key on `window`: a usable combination of the user's own, else the
-  // saved list entry, else Win + X when none is saved.
-  void RestoreSavedHotKey(Handle window);
+  // Holds the decided hot key on `window` with one registration: the policy's when one is set,
+  // else a usable combination of the user's own, else the saved list entry, else Win + X when
+  // none is saved. The user's choice is read either way, for when no policy sets one.
+  void RestoreSavedHotKey(Handle window, const std::optional<HotKeyCombination>& policy = {});
   // Clears the hot key, registers the entry at `index` if there is one, and saves; a combination
   // of the user's own gives way to it, in the store too.
   bool ApplyHotKeyChoice(Handle window, int16_t index);
@@ -54,6 +49,8 @@ class HotKeySettings {
   // Saves the active choice: the user's own combination, or the list entry's two names.
   void SaveHotKeySettings();
   std::string HotKeyDisplayText() const;
+  // Whether the system refused the hot key last registered, as another program holds it.
+  bool Refused() const;
   // While the user presses a new hot key, the one held must not lock: it is cleared, and held
   // again when the user cancels.
   void SuspendHotKey(Handle window);
@@ -65,8 +62,6 @@ class HotKeySettings {
  private:
   // Registers the active choice: the policy's, else the user's own combination or list entry.
   void RegisterActive(Handle window);
-  // Registers the list entry named by a modifier name and a key text; nothing for another name.
-  void SetListHotKey(Handle window, const std::string& modifierName, const std::string& keyText);
 
   Platform& platform_;
   HotKey& hotKey_;

@@ -8,16 +8,11 @@
 
 namespace keyhush {
 
-// Where an organisation's policies for the program live, under HKEY_LOCAL_MACHINE (the
-// computer's) and HKEY_CURRENT_USER (the user's). The program only reads them.
-inline constexpr const char* kPolicyKeyPath = "Software\\Policies\\Key hush";
-inline constexpr const char* kHotKeyPolicy = "HotKey";              // text, as "Ctrl+Alt+L"
-inline constexpr const char* kStartAtLogonPolicy = "StartAtLogon";  // number: 1 or 0
-
 // What an organisation decides for the user; nothing where it leaves the choice to the user.
 struct Policies {
   std::optional<HotKeyCombination> hotKey;
   std::optional<bool> startAtLogon;
+  std::optional<bool> turnOffDisplays;
   // The machine-wide log-on entry the installer can make names this program: it starts for
   // everyone, and a per-user entry would start a second copy.
   bool startedForEveryone = false;
@@ -27,6 +22,7 @@ struct Policies {
   std::optional<bool> DecidedStart() const {
     return startedForEveryone ? std::optional(true) : startAtLogon;
   }
+  bool operator==(const Policies&) const = default;
 };
 
 // Reads the policies, the computer's before the user's: a value that is absent, of another type

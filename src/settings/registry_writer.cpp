@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "runtime/unique_handle.h"
+#include "runtime/registry_key.h"
 
 namespace keyhush {
 
@@ -24,16 +24,16 @@ std::optional<int32_t> DwordFrom(const std::string& text) {
 std::optional<std::vector<uint8_t>> BytesFor(int32_t valueType, const std::string& text) {
   std::vector<uint8_t> bytes(text.begin(), text.end());
   switch (valueType) {
-    case REG_SZ:
-    case REG_EXPAND_SZ:
+    case static_cast<int32_t>(REG_SZ):
+    case static_cast<int32_t>(REG_EXPAND_SZ):
       bytes.push_back(0);
       return bytes;
-    case REG_BINARY:
+    case static_cast<int32_t>(REG_BINARY):
       return bytes;
-    case REG_MULTI_SZ:
+    case static_cast<int32_t>(REG_MULTI_SZ):
       bytes.insert(bytes.end(), {0, 0});
       return bytes;
-    case REG_DWORD: {
+    case static_cast<int32_t>(REG_DWORD): {
       const auto number = DwordFrom(text);
       if (!number) return std::nullopt;
       const auto value = static_cast<uint32_t>(*number);
@@ -52,21 +52,15 @@ void modRegistry::WriteRegistryValue(Handle root, const std::string& subKey,
                                      const std::string& valueName, int32_t valueType,
                                      const std::string& valueData) {
   if (valueData.empty()) return;
-  Handle created = 0;
-  // Without a key there is nothing to write into and nothing to close.
-  if (platform_.RegCreateKeyA(root, subKey, created) != 0) return;
-  const UniqueHandle key(created, [this](Handle opened) { platform_.RegCloseKey(opened); });
-  const auto bytes = BytesFor(valueType, valueData);
-  if (!bytes) return;
-  platform_.RegSetValueExA(key.get(), valueName, static_cast<uint32_t>(valueType), *bytes);
+  RegistryKey key = RegistryKey::Create(platform_, root, subKey);
+  if (!key) return;
+  if (const auto bytes = BytesFor(valueType, valueData))
+    key.Set(valueName, static_cast<uint32_t>(valueType), *bytes);
 }
 
 void modRegistry::DeleteRegistryValue(Handle root, const std::string& subKey,
                                       const std::string& valueName) {
-  Handle opened = 0;
-  if (platform_.RegOpenKeyExA(root, subKey, 0, KEY_SET_VALUE, opened) != 0) return;
-  const UniqueHandle key(opened, [this](Handle open) { platform_.RegCloseKey(open); });
-  platform_.RegDeleteValueA(key.get(), valueName);
+  RegistryKey(platform_, root, subKey, KEY_SET_VALUE).Delete(valueName);
 }
 
 }  // namespace keyhush

@@ -4,15 +4,9 @@
 #include <string>
 
 #include "runtime/platform.h"
+#include "runtime/win32_constants.h"
 
 namespace keyhush {
-
-inline constexpr int32_t REG_SZ = 1;
-inline constexpr int32_t REG_EXPAND_SZ = 2;
-inline constexpr int32_t REG_BINARY = 3;
-inline constexpr int32_t REG_DWORD = 4;
-inline constexpr int32_t REG_MULTI_SZ = 7;
-inline constexpr uint32_t KEY_SET_VALUE = 0x0002;
 
 // Writes and removes single registry values. Nothing is reported to the caller: a value that
 // cannot be written is simply not there.

@@ -4,19 +4,9 @@
 #include <string_view>
 
 #include "runtime/platform.h"
+#include "runtime/win32_constants.h"
 
 namespace keyhush {
-
-inline constexpr uint32_t NIM_ADD = 0;
-inline constexpr uint32_t NIM_MODIFY = 1;
-inline constexpr uint32_t NIM_DELETE = 2;
-
-inline constexpr uint32_t NIF_MESSAGE = 1;
-inline constexpr uint32_t NIF_ICON = 2;
-inline constexpr uint32_t NIF_TIP = 4;
-
-inline constexpr uint32_t WM_MOUSEMOVE = 0x200;
-inline constexpr uint32_t WM_RBUTTONUP = 0x205;
 
 // The program's one notification-area icon. The shell keeps the icon's state; every call hands
 // it a record made afresh.

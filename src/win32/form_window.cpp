@@ -2,102 +2,17 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
-#include <cstring>
 #include <numeric>
 #include <utility>
 #include <vector>
 
-#include "runtime/error.h"
 #include "win32/error_report.h"
+#include "win32/form_window_state.h"
 #include "win32/key_capture.h"
 #include "win32/win32_window_system.h"
 #include "win32/window_names.h"
 
 namespace keyhush::win32 {
-
-namespace {
-
-// Child window identifiers: the control's place in its form's declaration, above IDOK/IDCANCEL.
-constexpr int kFirstControlId = 100;
-
-int Scale(int32_t twips, int dpi) {
-  return ::MulDiv(twips, dpi, 1440);
-}
-
-// The form hands out its controls read-only; the window system reports the user's actions on
-// them, which is what their User* members are for.
-Control& Reported(const Control& control) {
-  return const_cast<Control&>(control);
-}
-
-COLORREF ToColorRef(const Color& color) {
-  return RGB(color.red, color.green, color.blue);
-}
-
-[[noreturn]] void ThrowCreateFailure(const std::string& what) {
-  throw RuntimeError(kErrOutOfMemory, "Windows could not create " + what + " (error " +
-                                          std::to_string(::GetLastError()) + ").");
-}
-
-// Everything one form window holds. The form's FormWindow owns it, and the window procedure
-// holds it too while it runs, so a form that unloads itself from one of its own events does not
-// pull the ground from under the procedure.
-class FormWindowState : public std::enable_shared_from_this<FormWindowState> {
- public:
-  FormWindowState(Win32WindowSystem& system, Form& form) : system_(system), form_(&form) {}
-
-  void Create();
-  // The FormWindow goes: destroy the window and everything drawn with.
-  void Destroy();
-
-  HWND window() const { return window_; }
-  bool CapturesKeys() const { return form_ && form_->design().capturesKeys; }
-  // The control's window, or none while it is not made yet.
-  HWND ChildOf(const Control& control) const;
-  // Loads the picture box's icon now if it is not loaded yet; returns it.
-  HICON LoadedPictureOf(const Control& control);
-  // Makes the control's window now if it is not made yet; returns it.
-  HWND MadeChildOf(const Control& control);
-  void Show();
-  void ShowModal(HWND owner);
-  void Hide();
-  void ControlChanged(const Control& control);
-  const MenuItem* TrackPopupMenu(const Menu& menu, const MenuItem* defaultItem);
-
-  LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT OnPictureMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
-
- private:
-  void CreateChild(size_t index);
-  void CreateAllChildren();
-  void SetIcons();
-  HFONT FontFor(const Font& font);
-  int IndexOf(const Control& control) const;
-  const Control* ControlAt(int id) const;
-  const Control* ControlOfWindow(HWND child) const;
-  void OnCommand(int id, int code, HWND child);
-  void PaintLines();
-  void PaintPicture(HWND child);
-  void SizeDropDownList(HWND combo, size_t itemCount);
-  // The window that takes no input while this one is shown, enabled again.
-  void EndModal();
-
-  Win32WindowSystem& system_;
-  Form* form_;  // null once the form let go of its window
-  HWND window_ = nullptr;
-  std::vector<const Control*> controls_;
-  std::vector<HWND> children_;
-  std::vector<size_t> tabOrder_;  // indexes into controls_
-  bool allChildrenMade_ = false;
-  bool iconsSet_ = false;
-  // Icons are the window system's, kept for the process: a window unloaded and loaded again
-  // holds no more than before.
-  std::vector<HICON> pictures_;
-  std::vector<std::pair<Font, UniqueFont>> fonts_;
-  HWND lastFocus_ = nullptr;
-  HWND modalOwner_ = nullptr;
-};
 
 std::shared_ptr<FormWindowState> StateOf(HWND window) {
   auto* state = reinterpret_cast<FormWindowState*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -178,135 +93,6 @@ void FormWindowState::SetIcons() {
   }
 }
 
-void FormWindowState::CreateAllChildren() {
-  if (allChildrenMade_) return;
-  bool someMadeEarlier = false;
-  for (size_t index : tabOrder_) {
-    if (children_[index]) {
-      someMadeEarlier = true;
-    } else {
-      CreateChild(index);
-    }
-  }
-  // Children stack in tab order, which makes their z-order the keyboard's order; controls outside
-  // the tab order come last. One made earlier is moved to its place.
-  if (someMadeEarlier) {
-    for (size_t index : tabOrder_) {
-      if (children_[index]) {
-        ::SetWindowPos(children_[index], HWND_BOTTOM, 0, 0, 0, 0,
-                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      }
-    }
-  }
-  allChildrenMade_ = true;
-}
-
-void FormWindowState::CreateChild(size_t index) {
-  const Control& control = *controls_[index];
-  const Control::Design& design = control.design();
-  const char* className = nullptr;
-  DWORD style = WS_CHILD | WS_VISIBLE | (control.Enabled() ? 0 : WS_DISABLED);
-  // A control outside the tab order is reached by its access key or the mouse only.
-  const DWORD tabStop = design.tabIndex >= 0 ? WS_TABSTOP : 0;
-  switch (design.kind) {
-    case ControlKind::Line:
-      return;  // drawn by the form
-    case ControlKind::Label:
-      className = "Static";
-      style |= SS_LEFT | SS_NOTIFY | SS_NOPREFIX;
-      break;
-    case ControlKind::CommandButton:
-      className = "Button";
-      style |= (design.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | tabStop;
-      break;
-    case ControlKind::CheckBox:
-      className = "Button";
-      style |= BS_AUTOCHECKBOX | tabStop;
-      break;
-    case ControlKind::DropDownCombo:
-      className = "ComboBox";
-      style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | tabStop;
-      break;
-    case ControlKind::PictureBox:
-      className = kPictureClassName;
-      break;
-  }
-  const bool takesText =
-      design.kind != ControlKind::DropDownCombo && design.kind != ControlKind::PictureBox;
-  const HWND child = ::CreateWindowExA(
-      0, className, takesText ? control.Text().c_str() : "", style,
-      Scale(design.left, system_.dpiX()), Scale(design.top, system_.dpiY()),
-      Scale(design.width, system_.dpiX()), Scale(design.height, system_.dpiY()), window_,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)), system_.instance(),
-      nullptr);
-  if (!child) ThrowCreateFailure("the control " + design.name);
-  children_[index] = child;
-  // A picture box draws no text: it needs no font.
-  if (design.kind != ControlKind::PictureBox) {
-    ::SendMessageA(child, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(FontFor(design.font.value_or(form_->design().font))),
-                   FALSE);
-  }
-
-  switch (design.kind) {
-    case ControlKind::CheckBox:
-      ::SendMessageA(child, BM_SETCHECK, static_cast<WPARAM>(control.Value()), 0);
-      break;
-    case ControlKind::DropDownCombo:
-      for (const std::string& item : design.list) {
-        const LRESULT added =
-            ::SendMessageA(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-        if (added == CB_ERR || added == CB_ERRSPACE)
-          ThrowCreateFailure("the list of " + design.name);
-      }
-      if (control.ListIndex() >= 0) {
-        ::SendMessageA(child, CB_SETCURSEL, static_cast<WPARAM>(control.ListIndex()), 0);
-      }
-      ::SetWindowTextA(child, control.Text().c_str());
-      SizeDropDownList(child, design.list.size());
-      break;
-    case ControlKind::PictureBox:
-      LoadedPictureOf(control);
-      break;
-    default:
-      break;
-  }
-}
-
-// A drop-down combo box's window height includes its open list: make room for every item.
-void FormWindowState::SizeDropDownList(HWND combo, size_t itemCount) {
-  RECT closed{};
-  if (!::GetWindowRect(combo, &closed)) return;
-  const LRESULT itemHeight = ::SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0);
-  if (itemHeight == CB_ERR || itemHeight <= 0) return;
-  const int listHeight =
-      static_cast<int>(itemHeight) * static_cast<int>(std::max<size_t>(itemCount, 1)) +
-      2 * ::GetSystemMetrics(SM_CYEDGE) + 2;
-  ::SetWindowPos(combo, nullptr, 0, 0, closed.right - closed.left,
-                 closed.bottom - closed.top + listHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-HFONT FormWindowState::FontFor(const Font& font) {
-  for (const auto& [known, handle] : fonts_) {
-    if (known == font) return handle.get();
-  }
-  LOGFONTA description{};
-  description.lfHeight = -static_cast<LONG>(std::lround(font.points * system_.dpiY() / 72.0));
-  description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-  description.lfUnderline = font.underline ? TRUE : FALSE;
-  description.lfCharSet = DEFAULT_CHARSET;
-  description.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  description.lfQuality = DEFAULT_QUALITY;
-  description.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  std::strncpy(description.lfFaceName, font.face.c_str(), LF_FACESIZE - 1);
-  UniqueFont created(::CreateFontIndirectA(&description));
-  // Without the font, the controls still read in the system's own.
-  if (!created) return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-  return fonts_.emplace_back(font, std::move(created)).second.get();
-}
-
 void FormWindowState::Destroy() {
   if (form_ && form_->design().capturesKeys) StopKeyCapture(window_);
   // Before the window goes, so that Windows activates the owner rather than another program.
@@ -379,7 +165,13 @@ void FormWindowState::ShowModal(HWND owner) {
     EndModal();
     if (owner && !::EnableWindow(owner, FALSE)) modalOwner_ = owner;
   }
-  Show();
+  try {
+    Show();
+  } catch (...) {
+    // Not shown (its controls could not be made): the owner must not stay disabled behind it.
+    EndModal();
+    throw;
+  }
 }
 
 void FormWindowState::EndModal() {
@@ -391,31 +183,6 @@ void FormWindowState::Hide() {
   if (form_ && form_->design().capturesKeys) StopKeyCapture(window_);
   EndModal();
   ::ShowWindow(window_, SW_HIDE);
-}
-
-void FormWindowState::ControlChanged(const Control& control) {
-  const HWND child = ChildOf(control);
-  if (!child) return;
-  ::EnableWindow(child, control.Enabled() ? TRUE : FALSE);
-  switch (control.design().kind) {
-    case ControlKind::Label:
-    case ControlKind::CommandButton:
-      ::SetWindowTextA(child, control.Text().c_str());
-      break;
-    case ControlKind::CheckBox:
-      ::SetWindowTextA(child, control.Text().c_str());
-      ::SendMessageA(child, BM_SETCHECK, static_cast<WPARAM>(control.Value()), 0);
-      break;
-    case ControlKind::DropDownCombo:
-      // Only the edit field: no list item is selected, and no selection event follows.
-      ::SetWindowTextA(child, control.Text().c_str());
-      break;
-    case ControlKind::PictureBox:
-      ::InvalidateRect(child, nullptr, TRUE);
-      break;
-    case ControlKind::Line:
-      break;
-  }
 }
 
 const MenuItem* FormWindowState::TrackPopupMenu(const Menu& menu, const MenuItem* defaultItem) {
@@ -522,113 +289,8 @@ LRESULT FormWindowState::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
   return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-void FormWindowState::OnCommand(int id, int code, HWND child) {
-  if (id == IDOK || id == IDCANCEL) {
-    // Enter and Escape, from the dialog keys: only a declared default or cancel button answers.
-    for (const Control* control : controls_) {
-      const auto& design = control->design();
-      if (design.kind != ControlKind::CommandButton) continue;
-      if ((id == IDOK && design.isDefault) || (id == IDCANCEL && design.isCancel)) {
-        const HWND button = ChildOf(*control);
-        if (button && ::IsWindowEnabled(button)) Reported(*control).UserClicked();
-        return;
-      }
-    }
-    return;
-  }
-  const Control* control = ControlAt(id);
-  if (!control || ChildOf(*control) != child) return;
-  switch (control->design().kind) {
-    case ControlKind::CommandButton:
-      if (code == BN_CLICKED) Reported(*control).UserClicked();
-      break;
-    case ControlKind::CheckBox:
-      if (code == BN_CLICKED) {
-        const LRESULT state = ::SendMessageA(child, BM_GETCHECK, 0, 0);
-        Reported(*control).UserSetValue(state == BST_CHECKED         ? kChecked
-                                        : state == BST_INDETERMINATE ? kGrayed
-                                                                     : kUnchecked);
-      }
-      break;
-    case ControlKind::Label:
-      if (code == STN_CLICKED) Reported(*control).UserClicked();
-      break;
-    case ControlKind::DropDownCombo:
-      if (code == CBN_SELCHANGE) {
-        const LRESULT index = ::SendMessageA(child, CB_GETCURSEL, 0, 0);
-        if (index == CB_ERR) return;
-        std::string text;
-        const LRESULT length = ::SendMessageA(child, CB_GETLBTEXTLEN, index, 0);
-        if (length > 0) {
-          text.resize(static_cast<size_t>(length) + 1);
-          const LRESULT copied =
-              ::SendMessageA(child, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-          text.resize(copied == CB_ERR ? 0 : static_cast<size_t>(copied));
-        }
-        Reported(*control).UserSelected(static_cast<int>(index), std::move(text));
-      }
-      break;
-    default:
-      break;
-  }
-}
+namespace {
 
-void FormWindowState::PaintLines() {
-  PAINTSTRUCT paint{};
-  const HDC dc = ::BeginPaint(window_, &paint);
-  if (!dc) return;
-  for (const Control* control : controls_) {
-    const auto& design = control->design();
-    if (design.kind != ControlKind::Line) continue;
-    UniquePen pen(::CreatePen(PS_SOLID, std::max(design.lineWidth, 1),
-                              ToColorRef(design.foreColor.value_or(Color{}))));
-    if (!pen) continue;
-    const HGDIOBJ previous = ::SelectObject(dc, pen.get());
-    ::MoveToEx(dc, Scale(design.left, system_.dpiX()), Scale(design.top, system_.dpiY()), nullptr);
-    ::LineTo(dc, Scale(design.right, system_.dpiX()), Scale(design.bottom, system_.dpiY()));
-    ::SelectObject(dc, previous);
-  }
-  ::EndPaint(window_, &paint);
-}
-
-void FormWindowState::PaintPicture(HWND child) {
-  PAINTSTRUCT paint{};
-  const HDC dc = ::BeginPaint(child, &paint);
-  if (!dc) return;
-  const Control* control = ControlOfWindow(child);
-  RECT box{};
-  ::GetClientRect(child, &box);
-  const int size = std::min(box.right, box.bottom);
-  const int resource = control ? control->design().iconResource : 0;
-  if (const HICON icon = resource ? system_.Icon(resource, size) : nullptr) {
-    ::DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-  }
-  ::EndPaint(child, &paint);
-}
-
-LRESULT FormWindowState::OnPictureMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_PAINT) {
-    PaintPicture(child);
-    return 0;
-  }
-  const Control* control = ControlOfWindow(child);
-  if (!control) return ::DefWindowProcA(child, message, wParam, lParam);
-  // The shell reports tray activity this way too: x is then the mouse message's number.
-  const int16_t button =
-      static_cast<int16_t>(((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |
-                           ((wParam & MK_MBUTTON) ? 4 : 0));
-  const int16_t shift =
-      static_cast<int16_t>(((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) |
-                           ((::GetKeyState(VK_MENU) < 0) ? 4 : 0));
-  const int x = static_cast<int16_t>(LOWORD(lParam));
-  const int y = static_cast<int16_t>(HIWORD(lParam));
-  const float x_twips = static_cast<float>(x * (1440 / system_.dpiX()));
-  const float y_twips = static_cast<float>(y * (1440 / system_.dpiY()));
-  Reported(*control).UserMovedMouse(button, shift, x_twips, y_twips);
-  return 0;
-}
-
-// The form's view of its window.
 class Win32FormWindow final : public FormWindow {
  public:
   explicit Win32FormWindow(std::shared_ptr<FormWindowState> state) : state_(std::move(state)) {}

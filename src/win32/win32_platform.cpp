@@ -38,6 +38,18 @@ std::string SettingsKeyPath(const std::string& application, const std::string& s
   return "Software\\" + application + "\\" + section;
 }
 
+// The settings key of `application` and `section`, made first when `create` asks; none when it
+// cannot be had.
+UniqueKey OpenSettingsKey(const std::string& application, const std::string& section, REGSAM access,
+                          bool create) {
+  const std::string path = SettingsKeyPath(application, section);
+  HKEY key = nullptr;
+  const LONG result = create ? ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
+                                                 access, nullptr, &key, nullptr)
+                             : ::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, access, &key);
+  return UniqueKey(result == ERROR_SUCCESS ? key : nullptr);
+}
+
 // The run-time error that stands for a failed process start.
 int32_t StartErrorNumber(DWORD error) {
   switch (error) {
@@ -424,22 +436,19 @@ std::string Win32Platform::ExeBaseName() {
 // code page is the key code: they stay in the ANSI code page, through the narrow calls.
 std::string Win32Platform::ReadSetting(const std::string& application, const std::string& section,
                                        const std::string& key) {
-  HKEY opened = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath(application, section).c_str(), 0,
-                      KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
-    return {};
-  }
-  UniqueKey settingsKey(opened);
+  const UniqueKey settingsKey = OpenSettingsKey(application, section, KEY_QUERY_VALUE, false);
+  if (!settingsKey) return {};
   // The value may change between the size query and the read: a few attempts, then give up.
   for (int attempt = 0; attempt < 3; ++attempt) {
     DWORD type = 0;
     DWORD size = 0;
-    if (::RegQueryValueExA(opened, key.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (::RegQueryValueExA(settingsKey.get(), key.c_str(), nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS ||
         type != REG_SZ || size > kLargestSetting) {
       return {};
     }
     std::string value(size + 1, '\0');
-    const LONG result = ::RegQueryValueExA(opened, key.c_str(), nullptr, &type,
+    const LONG result = ::RegQueryValueExA(settingsKey.get(), key.c_str(), nullptr, &type,
                                            reinterpret_cast<BYTE*>(value.data()), &size);
     if (result == ERROR_MORE_DATA) continue;
     if (result != ERROR_SUCCESS || type != REG_SZ) return {};
@@ -453,25 +462,17 @@ std::string Win32Platform::ReadSetting(const std::string& application, const std
 
 void Win32Platform::WriteSetting(const std::string& application, const std::string& section,
                                  const std::string& key, const std::string& value) {
-  HKEY created = nullptr;
-  if (::RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKeyPath(application, section).c_str(), 0,
-                        nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr) != ERROR_SUCCESS) {
-    return;
+  if (const UniqueKey settingsKey = OpenSettingsKey(application, section, KEY_SET_VALUE, true)) {
+    ::RegSetValueExA(settingsKey.get(), key.c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>(value.size() + 1));
   }
-  UniqueKey settingsKey(created);
-  ::RegSetValueExA(created, key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
 }
 
 void Win32Platform::DeleteSetting(const std::string& application, const std::string& section,
                                   const std::string& key) {
-  HKEY opened = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath(application, section).c_str(), 0,
-                      KEY_SET_VALUE, &opened) != ERROR_SUCCESS) {
-    return;
-  }
-  UniqueKey settingsKey(opened);
-  ::RegDeleteValueA(opened, key.c_str());
+  if (const UniqueKey settingsKey = OpenSettingsKey(application, section, KEY_SET_VALUE, false))
+    ::RegDeleteValueA(settingsKey.get(), key.c_str());
 }
 
 int32_t Win32Platform::TwipsPerPixelX() {

@@ -9,6 +9,7 @@
 #include "fakes/fake_platform.h"
 #include "hotkey/hot_key.h"
 #include "settings/hot_key_settings.h"
+#include "settings/settings_places.h"
 
 using namespace keyhush;
 

@@ -54,6 +54,7 @@ TEST(NewHotKeyWindow, ShowsEachCombinationAsPressedAndKeepsTheLastWholeOne) {
       {{kCtrl, kAlt}, "Ctrl + Alt + "},
       {{kCtrl, kAlt, 'L', -'L', -kAlt, -kCtrl}, "Ctrl + Alt + L OK"},
       {{kCtrl, 'L', -'L', -kCtrl, kAlt, -kAlt}, "Ctrl + L OK"},
+      {{kCtrl, 'L', -'L', kAlt}, "Ctrl + Alt + "},
       {{kCtrl, kRightCtrl, -kCtrl, 'K', kRightCtrl}, "Ctrl + K OK"},
       {{kShift, 'Q', -'Q', -kShift}, "Shift + Q"}};
   for (const auto& [keys, shown] : cases) {

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/error.h"
 #include "runtime/form.h"
 #include "runtime/platform.h"
 
@@ -177,12 +178,14 @@ class FakePlatform : public Platform {
 class HeadlessWindows : public WindowSystem {
   class Window : public FormWindow {
    public:
-    explicit Window(Handle handle) : handle_(handle) {}
+    Window(Handle handle, const bool& refuseModal) : handle_(handle), refuseModal_(refuseModal) {}
     Handle handle() const override { return handle_; }
     Handle controlHandle(const Control&) const override { return handle_ + 1; }
     Handle controlPicture(const Control&) const override { return 0; }
     void Show() override {}
-    void ShowModal(Handle) override {}
+    void ShowModal(Handle) override {
+      if (refuseModal_) throw RuntimeError(kErrOutOfMemory, "no window handles left");
+    }
     void Hide() override {}
     bool Visible() const override { return false; }
     void SetCaption(const std::string&) override {}
@@ -191,11 +194,14 @@ class HeadlessWindows : public WindowSystem {
 
    private:
     Handle handle_;
+    const bool& refuseModal_;
   };
 
  public:
+  // A modal window then fails to show, as when Windows has no window handles left.
+  bool refuseModal = false;
   std::unique_ptr<FormWindow> Create(Form&) override {
-    return std::make_unique<Window>(nextHandle_ += 0x100);
+    return std::make_unique<Window>(nextHandle_ += 0x100, refuseModal);
   }
 
  private:

@@ -1,0 +1,42 @@
+#include "settings/settings_chain.h"
+
+#include "settings/settings_places.h"
+
+namespace keyhush {
+
+void SettingsChain::ReadPolicies() {
+  policies_ = keyhush::ReadPolicies(platform_, autostart_.ExecutablePath());
+  ApplyStartPolicy();
+}
+
+void SettingsChain::RefreshPolicies(Handle window) {
+  ReadPolicies();
+  hotKey_.ApplyPolicy(window, policies_.hotKey);
+}
+
+void SettingsChain::ApplyStartPolicy() {
+  // One copy starts at log-on: none from the user's entry beside the machine's. The user's own
+  // flag stays as saved.
+  if (const auto decided = DecidedStart())
+    autostart_.WriteRunValue(*decided && !policies_.startedForEveryone);
+}
+
+void SettingsChain::SetStartAtLogon(bool wanted) {
+  if (!DecidedStart()) autostart_.ApplyAutostart(wanted);
+}
+
+bool SettingsChain::TurnOffDisplays() {
+  return policies_.turnOffDisplays ? *policies_.turnOffDisplays : UserTurnOffDisplays();
+}
+
+bool SettingsChain::UserTurnOffDisplays() {
+  return platform_.ReadSetting(kHotKeyApplication, kConfigSection, kDisplaysOffKey) == "true";
+}
+
+void SettingsChain::SetTurnOffDisplays(bool wanted) {
+  if (!policies_.turnOffDisplays)
+    platform_.WriteSetting(kHotKeyApplication, kConfigSection, kDisplaysOffKey,
+                           wanted ? "true" : "false");
+}
+
+}  // namespace keyhush

@@ -11,7 +11,9 @@ namespace keyhush {
 Program::Program(Platform& platform, WindowSystem& windows)
     : platform_(platform),
       windows_(windows),
-      hotKey_(platform, [this]() -> Form1& { return lockWindow(); }),
+      hotKey_(
+          platform, [this]() -> Form1& { return lockWindow(); },
+          [this] { return settings_.TurnOffDisplays(); }),
       settings_(platform, hotKey_) {}
 
 Program::~Program() = default;

@@ -13,8 +13,11 @@ std::string ModifierName(int32_t modifier) {
   return {};
 }
 
-HotKey::HotKey(Platform& platform, std::function<Form1&()> lockWindow)
-    : platform_(platform), lockWindow_(std::move(lockWindow)) {}
+HotKey::HotKey(Platform& platform, std::function<Form1&()> lockWindow,
+               std::function<bool()> turnOffDisplays)
+    : platform_(platform),
+      lockWindow_(std::move(lockWindow)),
+      displaysOff_(platform, std::move(turnOffDisplays)) {}
 
 void HotKey::SetHotKey(Handle window, const int32_t& modifier, const int16_t& keyCode) {
   HookWindow(window);
@@ -72,7 +75,14 @@ intptr_t HotKey::HotKeyWindowProc(Handle window, uint32_t message, uintptr_t wPa
                                   intptr_t lParam) {
   const intptr_t result =
       platform_.CallWindowProcA(previousWindowProc_, window, message, wParam, lParam);
-  if (message == WM_HOTKEY) OnHotKeyPressed();
+  if (message == WM_HOTKEY) {
+    // lParam holds the MOD_* flags in its low word and the key in its high word.
+    const auto bits = static_cast<uint32_t>(lParam);
+    displaysOff_.Pressed(window, bits & 0xFFFF, bits >> 16);
+    OnHotKeyPressed();
+  } else {
+    displaysOff_.OnMessage(window, message, wParam);
+  }
   return result;
 }
 

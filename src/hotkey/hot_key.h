@@ -5,6 +5,7 @@
 #include <string>
 
 #include "hotkey/combination.h"
+#include "hotkey/displays_off.h"
 #include "runtime/platform.h"
 #include "runtime/win32_constants.h"
 
@@ -16,8 +17,11 @@ class Form1;
 // window's procedure, so that its WM_HOTKEY runs the lock action.
 class HotKey : public WindowProcedure {
  public:
-  // `lockWindow` gives the hidden window that locks, creating it on first use.
-  HotKey(Platform& platform, std::function<Form1&()> lockWindow);
+  // `lockWindow` gives the hidden window that locks, creating it on first use; `turnOffDisplays`
+  // says whether the displays go off once a press has locked the session.
+  HotKey(
+      Platform& platform, std::function<Form1&()> lockWindow,
+      std::function<bool()> turnOffDisplays = [] { return false; });
 
   void SetHotKey(Handle window, const int32_t& modifier, const int16_t& keyCode);
   // The names SetHotKey records, without registering: the list entry the user chose, kept while
@@ -47,6 +51,7 @@ class HotKey : public WindowProcedure {
 
   Platform& platform_;
   std::function<Form1&()> lockWindow_;
+  DisplaysOff displaysOff_;
   std::string currentModifierName_;
   std::string currentKeyText_;
   int16_t hotKeyCount_ = 0;

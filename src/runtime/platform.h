@@ -52,6 +52,17 @@ class Platform {
   // one such procedure at a time.
   virtual ProcAddress AddressOf(WindowProcedure& procedure) = 0;
 
+  // The session and the displays: turning them off once the session is locked.
+  // WTSRegisterSessionNotification for this session; false when it cannot be had.
+  virtual bool RegisterSessionNotification(Handle window) = 0;
+  virtual uint32_t GetTickCount() = 0;
+  // Whether the key is down now (GetAsyncKeyState).
+  virtual bool KeyIsDown(int32_t virtualKey) = 0;
+  virtual bool SetTimer(Handle window, uintptr_t id, uint32_t milliseconds) = 0;
+  virtual void KillTimer(Handle window, uintptr_t id) = 0;
+  virtual intptr_t SendMessageA(Handle window, uint32_t message, uintptr_t wParam,
+                                intptr_t lParam) = 0;
+
   // Folders. `buffer` holds MAX_PATH (260) characters. Returns the HRESULT.
   virtual int32_t SHGetFolderPathA(Handle owner, int32_t folder, Handle token, uint32_t flags,
                                    char* buffer) = 0;

@@ -11,7 +11,21 @@ namespace keyhush {
 inline constexpr uint32_t WM_MOUSEMOVE = 0x200;
 inline constexpr uint32_t WM_RBUTTONUP = 0x205;
 inline constexpr uint32_t WM_HOTKEY = 0x0312;
+inline constexpr uint32_t WM_TIMER = 0x0113;
+inline constexpr uint32_t WM_SYSCOMMAND = 0x0112;
+inline constexpr uintptr_t SC_MONITORPOWER = 0xF170;
+inline constexpr intptr_t kMonitorOff = 2;  // SC_MONITORPOWER's lParam that turns them off
+inline constexpr uint32_t WM_WTSSESSION_CHANGE = 0x02B1;
+inline constexpr uintptr_t WTS_SESSION_LOCK = 7;
+inline constexpr uintptr_t WTS_SESSION_UNLOCK = 8;
 inline constexpr int32_t GWL_WNDPROC = -4;
+
+// Virtual keys: the modifiers as GetAsyncKeyState takes them (either side).
+inline constexpr int32_t VK_SHIFT = 0x10;
+inline constexpr int32_t VK_CONTROL = 0x11;
+inline constexpr int32_t VK_MENU = 0x12;
+inline constexpr int32_t VK_LWIN = 0x5B;
+inline constexpr int32_t VK_RWIN = 0x5C;
 
 // Hot-key modifiers.
 inline constexpr int32_t MOD_ALT = 1;

@@ -28,12 +28,27 @@ Control::Design Button(const char* name, const char* text, int32_t left, int32_t
           .tabIndex = tabIndex};
 }
 
+// What the organisation decides, by the mix of the hot key (1), start at log-on (2) and turning
+// the displays off (4).
+std::string PolicyText(int decided) {
+  static constexpr const char* kTexts[] = {
+      "",
+      "Your organisation sets the hot key.",
+      "Your organisation sets start at log-on.",
+      "Your organisation sets the hot key and start at log-on.",
+      "Your organisation sets turning the displays off.",
+      "Your organisation sets the hot key and turning the displays off.",
+      "Your organisation sets start at log-on and turning the displays off.",
+      "Your organisation sets the hot key, start at log-on and turning the displays off."};
+  return kTexts[decided];
+}
+
 }  // namespace
 
 FormSettings::FormSettings(WindowSystem& windows, SettingsChain& settings, Links links)
     : Form(windows, FormDesign{.caption = "Key hush settings",
                                .clientWidth = 6255,
-                               .clientHeight = 4485,
+                               .clientHeight = 4845,
                                .border = BorderStyle::Sizable,
                                .minButton = false,
                                .maxButton = false,
@@ -49,7 +64,7 @@ FormSettings::FormSettings(WindowSystem& windows, SettingsChain& settings, Links
                   .height = 1425,
                   .tabIndex = 0,
                   .font = Font{.face = "Arial", .points = 11.25}})),
-      Command1(Add(Button("Command1", "O&K", 120, 3840, 1))),
+      Command1(Add(Button("Command1", "O&K", 120, 4200, 1))),
       Label2(Add({.name = "Label2",
                   .kind = ControlKind::Label,
                   .left = 1560,
@@ -84,8 +99,8 @@ FormSettings::FormSettings(WindowSystem& windows, SettingsChain& settings, Links
                   .width = 1770,
                   .height = 270,
                   .tabIndex = 5})),
-      Command2(Add(Button("Command2", "&Cancel", 1920, 3840, 6))),
-      Command3(Add(Button("Command3", "E&xit", 4440, 3840, 7))),
+      Command2(Add(Button("Command2", "&Cancel", 1920, 4200, 6))),
+      Command3(Add(Button("Command3", "E&xit", 4440, 4200, 7))),
       Check1(Add({.name = "Check1",
                   .kind = ControlKind::CheckBox,
                   .text = "Automatically load with windows startup",
@@ -94,7 +109,7 @@ FormSettings::FormSettings(WindowSystem& windows, SettingsChain& settings, Links
                   .width = 5895,
                   .height = 255,
                   .tabIndex = 8})),
-      Command4(Add(Button("Command4", "&About", 4440, 120, 9))),
+      Command4(Add(Button("Command4", "&About", 4440, 120, 10))),
       Line2(Add({.name = "Line2",
                  .kind = ControlKind::Line,
                  .left = 240,
@@ -111,10 +126,20 @@ FormSettings::FormSettings(WindowSystem& windows, SettingsChain& settings, Links
                      .top = 2940,
                      .width = 5895,
                      .height = 255})),
+      // Under the first box, and next to it in the keyboard's round.
+      Check2(Add({.name = "Check2",
+                  .kind = ControlKind::CheckBox,
+                  .text = "Turn the displays off when locking",
+                  .left = 240,
+                  .top = 3600,
+                  .width = 5895,
+                  .height = 255,
+                  .tabIndex = 9})),
       settings_(settings),
       links_(std::move(links)) {
   Combo1.Click = [this] { Combo1_Click(); };
   Check1.Click = [this] { Check1_Click(); };
+  Check2.Click = [this] { Check2_Click(); };
   Command1.Click = [this] { Command1_Click(); };
   Command2.Click = [this] { Command2_Click(); };
   Command3.Click = [this] { Command3_Click(); };
@@ -137,12 +162,15 @@ void FormSettings::Form_Load() {
 }
 
 void FormSettings::PoliciesChanged() {
-  const bool wasDecided = settings_.DecidedStart().has_value();
+  const bool startWasDecided = settings_.DecidedStart().has_value();
+  const bool displaysWereDecided = settings_.policies().turnOffDisplays.has_value();
   settings_.RefreshPolicies(hWnd());
   ShowDecided();
   // The user's choice back once no policy decides: a box that changes writes its Run value.
-  if (wasDecided && !settings_.DecidedStart())
+  if (startWasDecided && !settings_.DecidedStart())
     Check1.SetValue(settings_.UserStartAtLogon() ? kChecked : kUnchecked);
+  if (displaysWereDecided && !settings_.policies().turnOffDisplays)
+    Check2.SetValue(settings_.UserTurnOffDisplays() ? kChecked : kUnchecked);
 }
 
 void FormSettings::ShowDecided() {
@@ -156,11 +184,10 @@ void FormSettings::ShowDecided() {
   Check1.SetEnabled(!start);
   // Check1_Click leaves a decided box alone: the user's own flag stays as saved.
   if (start) Check1.SetValue(*start ? kChecked : kUnchecked);
-  lblPolicy.SetText(policies.hotKey && start
-                        ? "Your organisation sets the hot key and start at log-on."
-                    : policies.hotKey ? "Your organisation sets the hot key."
-                    : start           ? "Your organisation sets start at log-on."
-                                      : "");
+  const auto displays = policies.turnOffDisplays;
+  Check2.SetEnabled(!displays);
+  if (displays) Check2.SetValue(*displays ? kChecked : kUnchecked);
+  lblPolicy.SetText(PolicyText((policies.hotKey ? 1 : 0) | (start ? 2 : 0) | (displays ? 4 : 0)));
 }
 
 void FormSettings::Combo1_Click() {
@@ -172,9 +199,14 @@ void FormSettings::Check1_Click() {
   settings_.SetStartAtLogon(Check1.Value() == kChecked);
 }
 
+void FormSettings::Check2_Click() {
+  settings_.SetTurnOffDisplays(Check2.Value() == kChecked);
+}
+
 void FormSettings::Command1_Click() {
   settings_.hotKey().SaveHotKeySettings();
   settings_.SetStartAtLogon(Check1.Value() == kChecked);
+  settings_.SetTurnOffDisplays(Check2.Value() == kChecked);
   Hide();
 }
 

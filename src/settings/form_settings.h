@@ -28,6 +28,7 @@ class FormSettings : public Form {
 
   void Combo1_Click();
   void Check1_Click();
+  void Check2_Click();
   void Command1_Click();
   void Command2_Click();
   void Command3_Click();
@@ -49,6 +50,7 @@ class FormSettings : public Form {
   Control& Line2;
   Control& Command5;
   Control& lblPolicy;
+  Control& Check2;
 
  protected:
   void Form_Load() override;

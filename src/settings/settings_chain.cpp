@@ -34,7 +34,8 @@ bool SettingsChain::UserTurnOffDisplays() {
 }
 
 void SettingsChain::SetTurnOffDisplays(bool wanted) {
-  if (!policies_.turnOffDisplays)
+  // Written only when it changes: showing the saved choice writes nothing.
+  if (!policies_.turnOffDisplays && wanted != UserTurnOffDisplays())
     platform_.WriteSetting(kHotKeyApplication, kConfigSection, kDisplaysOffKey,
                            wanted ? "true" : "false");
 }

@@ -122,6 +122,42 @@ bool Win32Platform::RegisterHotKey(Handle window, int32_t id, uint32_t modifiers
   return ::RegisterHotKey(FromHandle<HWND>(window), id, modifiers & ~MOD_NOREPEAT, key) != FALSE;
 }
 
+bool Win32Platform::RegisterSessionNotification(Handle window) {
+  // Loaded when first wanted, from the system folder: a start that never turns the displays off
+  // never loads the library.
+  using Register = BOOL(WINAPI*)(HWND, DWORD);
+  constexpr DWORD kThisSession = 0;  // NOTIFY_FOR_THIS_SESSION
+  const std::string system = GetSystemDirectoryA();
+  const HMODULE library =
+      system.empty() ? nullptr : ::LoadLibraryA((system + "\\wtsapi32.dll").c_str());
+  const FARPROC found =
+      library ? ::GetProcAddress(library, "WTSRegisterSessionNotification") : nullptr;
+  if (!found) return false;
+  const auto registerNotification = reinterpret_cast<Register>(reinterpret_cast<void*>(found));
+  return registerNotification(FromHandle<HWND>(window), kThisSession) != FALSE;
+}
+
+uint32_t Win32Platform::GetTickCount() {
+  return ::GetTickCount();
+}
+
+bool Win32Platform::KeyIsDown(int32_t virtualKey) {
+  return ::GetAsyncKeyState(virtualKey) < 0;
+}
+
+bool Win32Platform::SetTimer(Handle window, uintptr_t id, uint32_t milliseconds) {
+  return ::SetTimer(FromHandle<HWND>(window), id, milliseconds, nullptr) != 0;
+}
+
+void Win32Platform::KillTimer(Handle window, uintptr_t id) {
+  ::KillTimer(FromHandle<HWND>(window), id);
+}
+
+intptr_t Win32Platform::SendMessageA(Handle window, uint32_t message, uintptr_t wParam,
+                                     intptr_t lParam) {
+  return ::SendMessageA(FromHandle<HWND>(window), message, wParam, lParam);
+}
+
 bool Win32Platform::UnregisterHotKey(Handle window, int32_t id) {
   return ::UnregisterHotKey(FromHandle<HWND>(window), id) != FALSE;
 }

@@ -15,6 +15,13 @@ class Win32Platform final : public Platform {
 
   bool RegisterHotKey(Handle window, int32_t id, uint32_t modifiers, uint32_t key) override;
   bool UnregisterHotKey(Handle window, int32_t id) override;
+  bool RegisterSessionNotification(Handle window) override;
+  uint32_t GetTickCount() override;
+  bool KeyIsDown(int32_t virtualKey) override;
+  bool SetTimer(Handle window, uintptr_t id, uint32_t milliseconds) override;
+  void KillTimer(Handle window, uintptr_t id) override;
+  intptr_t SendMessageA(Handle window, uint32_t message, uintptr_t wParam,
+                        intptr_t lParam) override;
   ProcAddress SetWindowLongA(Handle window, int32_t index, ProcAddress procedure) override;
   intptr_t CallWindowProcA(ProcAddress procedure, Handle window, uint32_t message, uintptr_t wParam,
                            intptr_t lParam) override;

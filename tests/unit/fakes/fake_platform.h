@@ -52,6 +52,23 @@ class FakePlatform : public Platform {
     Log("UnregisterHotKey", window, id);
     return hotKeys.erase({window, id}) > 0;
   }
+  // The session, keys and time, for turning the displays off: keys held are in `keysDown`.
+  std::set<int32_t> keysDown;
+  uint32_t tickCount = 0;
+  bool RegisterSessionNotification(Handle window) override {
+    return Log("RegisterSessionNotification", window);
+  }
+  uint32_t GetTickCount() override { return tickCount; }
+  bool KeyIsDown(int32_t key) override { return keysDown.count(key) > 0; }
+  bool SetTimer(Handle window, uintptr_t id, uint32_t ms) override {
+    return Log("SetTimer", window, id, ms);
+  }
+  void KillTimer(Handle window, uintptr_t id) override { Log("KillTimer", window, id); }
+  intptr_t SendMessageA(Handle window, uint32_t message, uintptr_t wParam,
+                        intptr_t lParam) override {
+    Log("SendMessageA", window, message, wParam, lParam);
+    return 0;
+  }
   ProcAddress SetWindowLongA(Handle, int32_t, ProcAddress) override { return 0xF0; }
   intptr_t CallWindowProcA(ProcAddress, Handle, uint32_t, uintptr_t, intptr_t) override {
     return 0;

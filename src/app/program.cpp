@@ -14,7 +14,9 @@ Program::Program(Platform& platform, WindowSystem& windows)
       hotKey_(
           platform, [this]() -> Form1& { return lockWindow(); },
           [this] { return settings_.TurnOffDisplays(); }),
-      settings_(platform, hotKey_) {}
+      settings_(platform, hotKey_) {
+  windows.endProgram = [this] { Exit(); };
+}
 
 Program::~Program() = default;
 

@@ -38,6 +38,8 @@ void HotKey::SetCombination(Handle window, const HotKeyCombination& combination)
 int16_t HotKey::RegisterNextHotKey(Handle window, int32_t modifier, int16_t keyCode) {
   if (hotKeyCount_ == std::numeric_limits<int16_t>::max()) throw RuntimeError(kErrOverflow);
   ++hotKeyCount_;
+  heldModifiers_ = static_cast<uint32_t>(modifier);
+  heldKey_ = static_cast<uint32_t>(static_cast<uint8_t>(keyCode));
   lastRegistrationSucceeded_ =
       platform_.RegisterHotKey(window, hotKeyCount_, static_cast<uint32_t>(modifier),
                                static_cast<uint32_t>(static_cast<int32_t>(keyCode)));
@@ -76,9 +78,7 @@ intptr_t HotKey::HotKeyWindowProc(Handle window, uint32_t message, uintptr_t wPa
   const intptr_t result =
       platform_.CallWindowProcA(previousWindowProc_, window, message, wParam, lParam);
   if (message == WM_HOTKEY) {
-    // lParam holds the MOD_* flags in its low word and the key in its high word.
-    const auto bits = static_cast<uint32_t>(lParam);
-    displaysOff_.Pressed(window, bits & 0xFFFF, bits >> 16);
+    displaysOff_.Pressed(window, heldModifiers_, heldKey_);
     OnHotKeyPressed();
   } else {
     displaysOff_.OnMessage(window, message, wParam);

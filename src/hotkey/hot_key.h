@@ -58,6 +58,8 @@ class HotKey : public WindowProcedure {
   int16_t isHooked_ = 0;
   ProcAddress previousWindowProc_ = 0;
   bool lastRegistrationSucceeded_ = false;
+  // The keys of the hot key registered last: the ones a press holds down.
+  uint32_t heldModifiers_ = 0, heldKey_ = 0;
 };
 
 // The display name of a modifier flag; empty for anything but the four single flags.

@@ -135,6 +135,10 @@ class WindowSystem {
   // Creates the form's window, hidden. Its controls follow when it is first shown, or one by
   // one as their handles are asked for.
   virtual std::unique_ptr<FormWindow> Create(Form& form) = 0;
+
+  // What the program does when the session ends, an installer closes it, or another copy asks it
+  // to end: the program sets it.
+  std::function<void()> endProgram;
 };
 
 class FormWindow {

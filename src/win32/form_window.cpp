@@ -224,8 +224,12 @@ LRESULT FormWindowState::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
         form_->NotifyPoliciesChanged();
       break;
     case WM_QUERYENDSESSION:
-      // A resident helper never stands in the way of logging off.
+      // A resident helper never stands in the way of logging off, nor of an installer that
+      // closes it (ENDSESSION_CLOSEAPP); it ends when told the session really ends.
       return TRUE;
+    case WM_ENDSESSION:
+      if (wParam && system_.endProgram) system_.endProgram();
+      return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
       return 0;
@@ -278,6 +282,10 @@ LRESULT FormWindowState::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
       if (message == kCapturedKeyMessage) {
         const auto keyCode = static_cast<int16_t>(wParam & 0xFF);
         if (form_) lParam ? form_->NotifyKeyUp(keyCode) : form_->NotifyKeyDown(keyCode);
+        return 0;
+      }
+      if (message != 0 && message == system_.exitMessage()) {
+        if (system_.endProgram) system_.endProgram();
         return 0;
       }
       if (message != 0 && message == system_.secondInstanceMessage()) {

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <string>
+
 #include "win32/error_report.h"
 #include "win32/form_window.h"
 #include "win32/program_host.h"
@@ -40,6 +42,29 @@ void NotifyFirstCopy() {
   ::PostMessageA(first, message, 0, 0);
 }
 
+// "/exit": the copy running in this session ends as its Exit does, and is waited for. Nothing is
+// held or shown here; with no copy running there is nothing to do.
+int ExitRunningCopy() {
+  const HWND first = ::FindWindowA(kFormClassName, kMainWindowCaption);
+  const UINT message = ::RegisterWindowMessageA(kExitMessage);
+  if (!first) return 0;
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(first, &processId);
+  const UniqueKernelHandle process(processId ? ::OpenProcess(SYNCHRONIZE, FALSE, processId)
+                                             : nullptr);
+  if (!message || !::PostMessageA(first, message, 0, 0)) return 1;
+  constexpr DWORD kPatience = 10000;
+  return !process || ::WaitForSingleObject(process.get(), kPatience) == WAIT_OBJECT_0 ? 0 : 1;
+}
+
+// Whether the command line is `option` alone, in any case, with blanks around it.
+bool CommandLineIs(const char* commandLine, const char* option) {
+  std::string text = commandLine ? commandLine : "";
+  text.erase(0, text.find_first_not_of(" \t"));
+  text.erase(text.find_last_not_of(" \t") + 1);
+  return ::lstrcmpiA(text.c_str(), option) == 0;
+}
+
 int RunMessageLoop(const Win32WindowSystem& windows) {
   MSG message{};
   for (;;) {
@@ -59,14 +84,23 @@ int RunMessageLoop(const Win32WindowSystem& windows) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   LoadLibrariesFromSystemFolderOnly();
+  if (CommandLineIs(commandLine, "/exit")) return ExitRunningCopy();
 
   // One copy per user session. If the mutex cannot be made at all, run rather than refuse.
   UniqueKernelHandle singleInstance(::CreateMutexA(nullptr, FALSE, "Local\\KeyhushSingleInstance"));
   if (singleInstance && ::GetLastError() == ERROR_ALREADY_EXISTS) {
     NotifyFirstCopy();
     return 0;
+  }
+
+  // An installer that closes the program through the Restart Manager starts it again afterwards,
+  // as a log-on start (any other command line is one); a crash, a hang or a restart of Windows
+  // does not (the log-on entry starts it then).
+  constexpr DWORD kOnlyForInstallers = RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT;
+  if (FAILED(::RegisterApplicationRestart(L"/restart", kOnlyForInstallers))) {
+    // Without it an installer still closes the program; only the restart is lost.
   }
 
   int exitCode = 1;

@@ -48,9 +48,11 @@ Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance) {
 
   taskbarCreated_ = ::RegisterWindowMessageA(kTaskbarCreatedMessage);
   secondInstance_ = ::RegisterWindowMessageA(kSecondInstanceMessage);
+  exit_ = ::RegisterWindowMessageA(kExitMessage);
   // Let the shell's and a second copy's messages through even when this process runs elevated.
   if (taskbarCreated_) ::ChangeWindowMessageFilter(taskbarCreated_, MSGFLT_ADD);
   if (secondInstance_) ::ChangeWindowMessageFilter(secondInstance_, MSGFLT_ADD);
+  if (exit_) ::ChangeWindowMessageFilter(exit_, MSGFLT_ADD);
 }
 
 std::unique_ptr<FormWindow> Win32WindowSystem::Create(Form& form) {

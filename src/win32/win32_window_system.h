@@ -27,6 +27,7 @@ class Win32WindowSystem final : public WindowSystem {
   int dpiY() const { return dpiY_; }
   UINT taskbarCreatedMessage() const { return taskbarCreated_; }
   UINT secondInstanceMessage() const { return secondInstance_; }
+  UINT exitMessage() const { return exit_; }
   // A hidden window that owns the forms kept off the task bar.
   HWND HiddenOwner();
   // The program's icon resource at `size` pixels square, made from the image of the icon that
@@ -40,6 +41,7 @@ class Win32WindowSystem final : public WindowSystem {
   int dpiY_ = USER_DEFAULT_SCREEN_DPI;
   UINT taskbarCreated_ = 0;
   UINT secondInstance_ = 0;
+  UINT exit_ = 0;
   UniqueWindow hiddenOwner_;
   struct SizedIcon {
     int resource, size;

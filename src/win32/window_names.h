@@ -8,6 +8,8 @@ inline constexpr const char* kFormClassName = "KeyhushForm";
 inline constexpr const char* kPictureClassName = "KeyhushPicture";
 // Posted by a second copy to the first copy's main window.
 inline constexpr const char* kSecondInstanceMessage = "Keyhush.SecondInstance";
+// Posted by "keyhush.exe /exit" to the running copy's main window: end as Exit does.
+inline constexpr const char* kExitMessage = "Keyhush.Exit";
 // Broadcast by the shell when the task bar is created anew.
 inline constexpr const char* kTaskbarCreatedMessage = "TaskbarCreated";
 // The main window's caption, by which a second copy finds the first.

@@ -252,7 +252,8 @@ struct SettingsWindow {  // its controls, by their ids
   HWND form, ok = GetDlgItem(form, 101), hotKey = GetDlgItem(form, 102),
              combo = GetDlgItem(form, 103), cancel = GetDlgItem(form, 106),
              exit = GetDlgItem(form, 107), check = GetDlgItem(form, 108),
-             about = GetDlgItem(form, 109), other = GetDlgItem(form, 111);
+             about = GetDlgItem(form, 109), other = GetDlgItem(form, 111),
+             displays = GetDlgItem(form, 113);
   bool Ticked() const { return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 };
 

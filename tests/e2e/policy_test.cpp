@@ -57,9 +57,8 @@ TEST_F(Policy, TheHotKeyPolicyHoldsOverTheUsersChoiceAndTheComputersOverTheUsers
   EXPECT_EQ(TextOf(w.hotKey) + "|" + TextOf(GetDlgItem(w.form, 112)),
             "Ctrl + Alt + L|Your organisation sets the hot key.");
   EXPECT_FALSE(IsWindowEnabled(w.combo) || IsWindowEnabled(w.other));
-  // A text that names no usable combination is no policy: the user's policy, then their choice.
-  ASSERT_NO_FATAL_FAILURE(SetPolicy("HotKey", "enabled", "HKLM", "Shift+A"));
-  EXPECT_TRUE(Holds(kCtrlAlt, 'K') && HotKeyIsFree(kCtrlAlt, 'L'));
+  // No policy: the user's choice again.
+  ASSERT_NO_FATAL_FAILURE(SetPolicy("HotKey", "not configured", "HKLM"));
   ASSERT_NO_FATAL_FAILURE(SetPolicy("HotKey", "not configured", "HKCU"));
   EXPECT_TRUE(Holds(MOD_ALT, 'Z') && HotKeyIsFree(kCtrlAlt, 'K')) << "the user's choice";
   EXPECT_TRUE(WaitUntil([&] { return TextOf(w.hotKey) == "Alt Z" && IsWindowEnabled(w.combo); }));
@@ -94,6 +93,77 @@ TEST_F(Policy, TheMachineWideLogOnEntryTicksTheBoxAndLeavesNoEntryOfTheUsers) {
   EXPECT_TRUE(w.Ticked() && !IsWindowEnabled(w.check));
   EXPECT_EQ(ReadString(kStartupSettings, "startup"), "true");
   if (!installed) SetString(kRunKey, "Keyhush", std::nullopt, HKEY_LOCAL_MACHINE);
+}
+
+// Wine reports no lock and ignores a request to turn the displays off: the test reports the lock
+// to the program's windows as Windows would, and a hook in the program counts the requests.
+static size_t DisplaysTurnedOff() {
+  std::ifstream log(Environment("KEYHUSH_E2E_LOG") + ".displays");
+  size_t count = 0;
+  for (std::string line; std::getline(log, line);) count += line.starts_with("2");
+  return count;
+}
+
+static void ReportLock(DWORD processId) {
+  for (HWND window : Windows(processId, "*", false))
+    SendMessageTimeoutA(window, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0, SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
+}
+
+using DisplaysOff = KeyhushTest;
+
+TEST_F(DisplaysOff, OnlyTheProgramsOwnLockTurnsThemOffOnceTheHotKeyIsLetGo) {
+  ASSERT_NO_FATAL_FAILURE(keyhush.Start());
+  const HMODULE watch = LoadLibraryA(Environment("KEYHUSH_WATCH").c_str());
+  const auto hook =
+      reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(watch, "WatchDisplays")));
+  const HWND hidden = Windows(keyhush.Id(), kSettingsWindow, false).front();
+  ASSERT_TRUE(SetWindowsHookExA(WH_CALLWNDPROC, hook, watch, GetWindowThreadProcessId(hidden, 0)));
+  const auto lockAndWait = [&](std::chrono::milliseconds wait = 1s) {
+    ASSERT_NO_FATAL_FAILURE(PressAndExpectOneLock());
+    ReportLock(keyhush.Id());
+    std::this_thread::sleep_for(wait);
+  };
+  ASSERT_NO_FATAL_FAILURE(lockAndWait());
+  EXPECT_EQ(DisplaysTurnedOff(), 0u) << "off by default";
+
+  SettingsWindow w = OpenSettings(keyhush.Id());
+  EXPECT_TRUE(IsWindowEnabled(w.displays));
+  ClickAt(CentreOf(w.displays));
+  ASSERT_TRUE(WaitUntil([] { return ReadString(kHotKeySettings, "displaysoff") == "true"; }));
+  ClickAt(CentreOf(w.cancel));
+  // Win still down after the lock: nothing until it is let go, then once.
+  const size_t locks = ReadStarted().size();
+  SendInputs({Key(VK_LWIN, false), Key('X', false), Key('X', true)});
+  ASSERT_FALSE(WaitForStarted(locks + 1).empty());
+  // Wine forgets the keys of a hot key once it has fired: Win repeats, as a held key does.
+  SendInputs({Key(VK_LWIN, false)});
+  ASSERT_TRUE(WaitUntil([] { return GetAsyncKeyState(VK_LWIN) < 0; }, 2s));
+  ReportLock(keyhush.Id());
+  std::this_thread::sleep_for(1s);
+  EXPECT_EQ(DisplaysTurnedOff(), 0u) << "turned off while Win was down";
+  SendInputs({Key(VK_LWIN, true)});
+  EXPECT_TRUE(WaitUntil([] { return DisplaysTurnedOff() == 1; }, 3s));
+  // No lock reported, then a lock long after the press: nothing.
+  ASSERT_NO_FATAL_FAILURE(PressAndExpectOneLock());
+  std::this_thread::sleep_for(11s);
+  ReportLock(keyhush.Id());
+  std::this_thread::sleep_for(1s);
+  EXPECT_EQ(DisplaysTurnedOff(), 1u);
+
+  // The computer's policy over the user's, over the user's own choice, which stays saved.
+  ASSERT_NO_FATAL_FAILURE(SetPolicy("TurnOffDisplays", "enabled", "HKCU"));
+  ASSERT_NO_FATAL_FAILURE(SetPolicy("TurnOffDisplays", "disabled", "HKLM"));
+  ASSERT_NO_FATAL_FAILURE(lockAndWait());
+  EXPECT_EQ(DisplaysTurnedOff(), 1u) << "the computer's policy turns it off";
+  w = OpenSettings(keyhush.Id());
+  EXPECT_FALSE(IsWindowEnabled(w.displays) || SendMessageW(w.displays, BM_GETCHECK, 0, 0));
+  ClickAt(CentreOf(w.cancel));
+  SetString(kHotKeySettings, "displaysoff", "false");
+  ASSERT_NO_FATAL_FAILURE(SetPolicy("TurnOffDisplays", "not configured", "HKLM"));
+  ASSERT_NO_FATAL_FAILURE(lockAndWait());
+  EXPECT_EQ(DisplaysTurnedOff(), 2u) << "the user's policy turns it on";
+  EXPECT_EQ(ReadString(kHotKeySettings, "displaysoff"), "false");
 }
 
 }  // namespace e2e

@@ -19,8 +19,8 @@ TEST_F(Settings, EachSelectionHoldsOnlyItsHotKeyHidingKeepsItAndExitFreesIt) {
   SettingsWindow w = OpenSettings(keyhush.Id());
   EXPECT_EQ(TextOf(w.hotKey) + "|" + TextOf(w.combo), "Win Button X|Win Button X");
   EXPECT_FALSE(w.Ticked());
-  // The focus starts on OK; Tab runs through the list, Cancel, Exit, the box, About.
-  for (HWND control : {w.ok, w.combo, w.cancel, w.exit, w.check, w.about, w.ok}) {
+  // The focus starts on OK; Tab runs through the list, Cancel, Exit, the two boxes, About.
+  for (HWND control : {w.ok, w.combo, w.cancel, w.exit, w.check, w.displays, w.about, w.ok}) {
     GUITHREADINFO in{sizeof in};
     const auto focused = [&] {
       return GetGUIThreadInfo(0, &in) &&

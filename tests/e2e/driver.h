@@ -220,6 +220,12 @@ class Keyhush {  // one running keyhush.exe
     SweepAwayIconsOfEndedPrograms();
   }
   bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+  DWORD ExitCode() const {  // once it has ended, within 2 s; STILL_ACTIVE if it has not
+    DWORD code = STILL_ACTIVE;
+    WaitForSingleObject(process_.hProcess, 2000);
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+  }
   DWORD Id() const { return process_.dwProcessId; }
 
  private:

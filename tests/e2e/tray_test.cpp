@@ -64,4 +64,40 @@ TEST_F(Tray, TipAndMenuShowClosesOnlyHideANewTaskBarAndASecondCopyShowSettings) 
   EXPECT_TRUE(WaitUntil([] { return TrayIcons().empty(); })) << "the icon stayed in the tray";
 }
 
+// An installer's Restart Manager or a log-off ends it as Exit does, and so does "keyhush /exit":
+// exit code 0, the icon removed, the hot key free, the settings as they were.
+TEST_F(Tray, TheEndOfTheSessionAndExitEndItAsExitDoes) {
+  SetString(kHotKeySettings, "modifier", "Alt");
+  SetString(kHotKeySettings, "currentkey", "Z");
+  const std::string exe = Environment("KEYHUSH_EXE");
+  for (const char* how : {"installer", "log-off", "/exit"}) {
+    SCOPED_TRACE(how);
+    ASSERT_NO_FATAL_FAILURE(keyhush.Start());
+    ASSERT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; }));
+    const LPARAM why = *how == 'i' ? ENDSESSION_CLOSEAPP : 0;
+    // Asked first, it lets the session end and ends nothing; an end called off changes nothing.
+    for (HWND window : Windows(keyhush.Id(), "*", false)) {
+      DWORD_PTR answer = 0;
+      SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, why, SMTO_ABORTIFHUNG, 5000, &answer);
+      EXPECT_TRUE(answer);
+      SendMessageTimeoutA(window, WM_ENDSESSION, FALSE, why, SMTO_ABORTIFHUNG, 5000, nullptr);
+    }
+    ASSERT_NO_FATAL_FAILURE(PressAndExpectOneLock(MOD_ALT, 'Z'));
+    if (*how == '/') {
+      EXPECT_EQ(_spawnl(_P_WAIT, exe.c_str(), "keyhush", how, nullptr), 0);
+    } else {
+      for (HWND window : Windows(keyhush.Id(), "*", false))
+        SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, why, SMTO_ABORTIFHUNG, 5000, nullptr);
+    }
+    EXPECT_EQ(keyhush.ExitCode(), 0u);
+    EXPECT_TRUE(WaitUntil([] { return TrayIcons().empty(); }, 2s)) << "the icon stayed";
+    EXPECT_TRUE(HotKeyIsFree(MOD_ALT, 'Z'));
+    keyhush.Terminate();
+  }
+  EXPECT_EQ(ReadString(kHotKeySettings, "modifier"), "Alt");
+  // With no copy running, /exit ends at once, starting nothing.
+  EXPECT_EQ(_spawnl(_P_WAIT, exe.c_str(), "keyhush", "/exit", nullptr), 0);
+  EXPECT_TRUE(Windows(0, kMainWindow, false).empty());
+}
+
 }  // namespace e2e

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "app/program.h"
 #include "fakes/fake_platform.h"
 #include "settings/form_settings.h"
@@ -11,63 +13,52 @@ namespace {
 
 using Held = std::vector<std::pair<uint32_t, uint32_t>>;  // (modifiers, key) of each held hot key
 
-FakePlatform::Value Text(const std::string& text) {
-  std::vector<uint8_t> bytes(text.begin(), text.end());
-  bytes.push_back(0);
-  return {REG_SZ, bytes};
-}
-FakePlatform::Value Number(uint32_t number, size_t size = 4) {
-  std::vector<uint8_t> bytes(size);
-  for (size_t i = 0; i < size && i < 4; ++i) bytes[i] = static_cast<uint8_t>(number >> (8 * i));
-  return {REG_DWORD, bytes};
-}
-
 Held HeldHotKeys(const FakePlatform& platform) {
   Held held;
   for (const auto& [where, combination] : platform.hotKeys) held.push_back(combination);
   return held;
 }
 
+// Policy values as "Name=text" or "Name=#number" (four bytes; "#number/8": eight), blank-separated.
+std::map<std::string, FakePlatform::Value> Values(const std::string& list) {
+  std::map<std::string, FakePlatform::Value> values;
+  std::istringstream in(list);
+  for (std::string item; in >> item;) {
+    const std::string name = item.substr(0, item.find('=')), data = item.substr(name.size() + 1);
+    std::vector<uint8_t> bytes(data.begin(), data.end());
+    bytes.push_back(0);
+    if (data[0] == '#') bytes.assign(data.ends_with("/8") ? 8 : 4, 0), bytes[0] = data[1] - '0';
+    values[name] = {data[0] == '#' ? REG_DWORD : REG_SZ, bytes};
+  }
+  return values;
+}
+
 // The computer's and the user's policy values, and what the program then decides: the hot key
 // shown, start at log-on and turning the displays off ('-' where the user decides).
 TEST(SettingsChain, PoliciesDecideTheComputersFirstAndOnlyUsableValues) {
-  const std::string kPolicy = std::string("\\") + kPolicyKeyPath;
-  struct Case {
-    std::map<std::string, FakePlatform::Value> machine, user;
-    std::string hotKey;
-    char start, displays;
-  };
-  const Case cases[] = {
-      {{}, {}, "Win Button X", '-', '-'},
-      {{{"HotKey", Text("Ctrl+Alt+L")}}, {{"HotKey", Text("Alt+K")}}, "Ctrl + Alt + L", '-', '-'},
-      {{{"HotKey", Text("Q")}}, {{"HotKey", Text("Alt+K")}}, "Alt + K", '-', '-'},
-      {{{"HotKey", Number(1)}}, {}, "Win Button X", '-', '-'},
-      {{{"StartAtLogon", Number(0)}, {"TurnOffDisplays", Number(1)}},
-       {{"StartAtLogon", Number(1)}, {"TurnOffDisplays", Number(0)}},
-       "Win Button X",
-       '0',
-       '1'},
-      {{{"StartAtLogon", Number(2)}, {"TurnOffDisplays", Number(1, 8)}},
-       {{"TurnOffDisplays", Text("1")}},
-       "Win Button X",
-       '-',
-       '-'},
-      {{}, {{"StartAtLogon", Number(1)}, {"TurnOffDisplays", Number(0)}}, "Win Button X", '1', '0'},
-  };
-  for (const Case& c : cases) {
+  const std::tuple<std::string, std::string, std::string, char, char> cases[] = {
+      {"", "", "Win Button X", '-', '-'},
+      {"HotKey=Ctrl+Alt+L", "HotKey=Alt+K", "Ctrl + Alt + L", '-', '-'},
+      {"HotKey=Q", "HotKey=Alt+K", "Alt + K", '-', '-'},
+      {"HotKey=#1", "", "Win Button X", '-', '-'},
+      {"StartAtLogon=#0 TurnOffDisplays=#1", "StartAtLogon=#1 TurnOffDisplays=#0", "Win Button X",
+       '0', '1'},
+      {"StartAtLogon=#2 TurnOffDisplays=#1/8", "TurnOffDisplays=1", "Win Button X", '-', '-'},
+      {"", "StartAtLogon=#1 TurnOffDisplays=#0", "Win Button X", '1', '0'}};
+  for (const auto& [machine, user, hotKey, start, displays] : cases) {
     FakePlatform platform;
     HeadlessWindows windows;
-    if (!c.machine.empty()) platform.registry["HKLM" + kPolicy] = c.machine;
-    if (!c.user.empty()) platform.registry["HKCU" + kPolicy] = c.user;
+    platform.registry[std::string("HKLM\\") + kPolicyKeyPath] = Values(machine);
+    platform.registry[std::string("HKCU\\") + kPolicyKeyPath] = Values(user);
     Program program{platform, windows};
     program.Start();
     const Policies& policies = program.settings().policies();
     const auto shown = [](const std::optional<bool>& value) {
       return value ? (*value ? '1' : '0') : '-';
     };
-    EXPECT_EQ(program.settings().hotKey().HotKeyDisplayText(), c.hotKey);
-    EXPECT_EQ(shown(policies.DecidedStart()), c.start) << c.hotKey;
-    EXPECT_EQ(shown(policies.turnOffDisplays), c.displays) << c.hotKey;
+    EXPECT_EQ(program.settings().hotKey().HotKeyDisplayText(), hotKey) << machine << user;
+    EXPECT_EQ(shown(policies.DecidedStart()), start) << machine << user;
+    EXPECT_EQ(shown(policies.turnOffDisplays), displays) << machine << user;
     // What a policy decides is never written into the user's own choices.
     EXPECT_TRUE(platform.CallsTo("WriteSetting").empty());
   }
@@ -80,7 +71,7 @@ TEST(SettingsChain, APolicyHotKeyIsTheOneRegistrationAtStart) {
   HeadlessWindows windows;
   platform.settings[{kHotKeyApplication, kConfigSection, kModifierKey}] = "Alt";
   platform.settings[{kHotKeyApplication, kConfigSection, kCurrentKeyKey}] = "Z";
-  platform.registry[std::string("HKLM\\") + kPolicyKeyPath]["HotKey"] = Text("Ctrl+Alt+L");
+  platform.registry[std::string("HKLM\\") + kPolicyKeyPath] = Values("HotKey=Ctrl+Alt+L");
   Program program{platform, windows};
   program.Start();
   ASSERT_EQ(platform.CallsTo("RegisterHotKey").size(), 1u);

@@ -27,10 +27,12 @@ TEST(Combination, StoredTextsReadAsACombinationAndItsReason) {
     for (const std::string& text : texts) {
       const auto combination = ParseCombination(text);
       ASSERT_TRUE(combination) << text;
-      EXPECT_EQ(RefusalReason(*combination), reason) << text;
+      const int refused = RefusalReason(*combination);
+      EXPECT_EQ(refused ? FakePlatform().Text(refused) : "", reason) << text;
       EXPECT_EQ(UsableCombination(text).has_value(), reason.empty()) << text;
     }
-  EXPECT_EQ(CombinationDisplayText(*ParseCombination(" win + shift + f9 ")),
+  FakePlatform english;
+  EXPECT_EQ(CombinationDisplayText(*ParseCombination(" win + shift + f9 "), english),
             "Shift + Win Button + F9");
   for (const std::string& text : std::initializer_list<std::string>{
            "", " ", "+", "Ctrl", "Ctrl+", "Ctrl++L", "Ctrl+Alt+NoSuchKey", "L+Ctrl", "Ctrl+Ctrl+L",

@@ -15,8 +15,9 @@ wine_session_start() {
   local name=$1 prefix=$2
   wine_session_work=$(mktemp -d)
 
-  # A display of its own: Xvfb picks a free number and writes it to the given descriptor.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$wine_session_work/display" \
+  # A display of its own: Xvfb picks a free number and writes it to the given descriptor. Full HD,
+  # so that a window of a wordy language fits at 200 % scaling.
+  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$wine_session_work/display" \
     >"$wine_session_work/xvfb.log" 2>&1 &
   wine_session_xvfb_pid=$!
   for _ in $(seq 100); do

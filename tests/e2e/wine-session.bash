@@ -48,7 +48,10 @@ wine_session_start() {
     exit 1
   }
   # A crash exits instead of waiting in the debugger; without a window manager, Wine draws the
-  # frames itself and does not stall each time a window is hidden.
+  # frames itself and does not stall each time a window is hidden. Captions, menus and message
+  # boxes take Wine's own font, MS Shell Dlg 8, in any character set rather than the Western one
+  # alone, so that under a Japanese, Korean or Chinese locale Wine draws them in a font of that
+  # script, as Windows does; under any other they stay as they were.
   cat >"$wine_session_work/settings.reg" <<'REG'
 REGEDIT4
 
@@ -57,6 +60,20 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
+
+[HKEY_CURRENT_USER\Control Panel\Desktop\WindowMetrics]
+"CaptionFont"=hex:f5,ff,ff,ff,00,00,00,00,00,00,00,00,00,00,00,00,bc,02,00,00,\
+  00,00,00,01,00,00,00,22,4d,00,53,00,20,00,53,00,68,00,65,00,6c,00,6c,00,20,\
+  00,44,00,6c,00,67,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,\
+  00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00
+"MenuFont"=hex:f5,ff,ff,ff,00,00,00,00,00,00,00,00,00,00,00,00,90,01,00,00,00,\
+  00,00,01,00,00,00,22,4d,00,53,00,20,00,53,00,68,00,65,00,6c,00,6c,00,20,00,\
+  44,00,6c,00,67,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,\
+  00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00
+"MessageFont"=hex:f5,ff,ff,ff,00,00,00,00,00,00,00,00,00,00,00,00,90,01,00,00,\
+  00,00,00,01,00,00,00,22,4d,00,53,00,20,00,53,00,68,00,65,00,6c,00,6c,00,20,\
+  00,44,00,6c,00,67,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,\
+  00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00
 REG
   wine regedit /S "$(winepath -w "$wine_session_work/settings.reg")"
   # Wine reads these settings once per process, and the first start left the desktop's process

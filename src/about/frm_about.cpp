@@ -8,6 +8,7 @@
 #include "resource.h"
 #include "runtime/error.h"
 #include "runtime/registry_key.h"
+#include "runtime/texts.h"
 #include "runtime/truth.h"
 #include "runtime/win32_constants.h"
 
@@ -21,7 +22,6 @@ constexpr const char* kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 constexpr const char* kSysInfoPathValue = "PATH";
 constexpr const char* kSysInfoFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 constexpr const char* kSysInfoFolderValue = "MSINFO";
-constexpr const char* kSysInfoUnavailable = "System Information Is Unavailable At This Time";
 
 std::string Blanks(size_t count) {
   return std::string(count, ' ');
@@ -69,7 +69,7 @@ frmAbout::frmAbout(WindowSystem& windows, Platform& platform)
                    .iconResource = IDI_KEYHUSH})),
       cmdOK(Add({.name = "cmdOK",
                  .kind = ControlKind::CommandButton,
-                 .text = "OK",
+                 .text = platform.Text(IDS_ABOUT_OK),
                  .left = 4320,
                  .top = 3240,
                  .width = 1260,
@@ -79,7 +79,7 @@ frmAbout::frmAbout(WindowSystem& windows, Platform& platform)
                  .isCancel = true})),
       cmdSysInfo(Add({.name = "cmdSysInfo",
                       .kind = ControlKind::CommandButton,
-                      .text = "&System Info...",
+                      .text = platform.Text(IDS_ABOUT_SYSINFO),
                       .left = 4320,
                       .top = 3720,
                       .width = 1245,
@@ -103,7 +103,7 @@ frmAbout::frmAbout(WindowSystem& windows, Platform& platform)
                   .lineWidth = 1})},
       Label1(Add({.name = "Label1",
                   .kind = ControlKind::Label,
-                  .text = app_info::kDescription,
+                  .text = platform.Text(IDS_DESCRIPTION),
                   .left = 1080,
                   .top = 1320,
                   // Ends at the window's right edge: no further, or its lines would be cut off.
@@ -145,9 +145,11 @@ frmAbout::frmAbout(WindowSystem& windows, Platform& platform)
 }
 
 void frmAbout::Form_Load() {
-  SetCaption(std::string("About ") + app_info::kTitle);
-  lblVersion.SetText("Version " + std::to_string(app_info::kMajor) + "." +
-                     std::to_string(app_info::kMinor) + "." + std::to_string(app_info::kRevision));
+  SetCaption(Filled(platform_.Text(IDS_ABOUT_CAPTION), app_info::kTitle));
+  lblVersion.SetText(
+      Filled(platform_.Text(IDS_ABOUT_VERSION), std::to_string(app_info::kMajor) + "." +
+                                                    std::to_string(app_info::kMinor) + "." +
+                                                    std::to_string(app_info::kRevision)));
   lblTitle.SetText(app_info::kTitle);
 }
 
@@ -182,7 +184,7 @@ void frmAbout::StartSysInfo() {
     // The path is started on its own, so a folder with blanks in its name starts that program.
     platform_.StartProgram(SysInfoPath, "", SW_SHOWNORMAL);
   } catch (const RuntimeError&) {
-    platform_.MsgBox(kSysInfoUnavailable, MessageKind::Plain);
+    platform_.MsgBox(platform_.Text(IDS_SYSINFO_UNAVAILABLE), MessageKind::Plain);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "runtime/error.h"
 #include "runtime/truth.h"
+#include "text_ids.h"
 
 namespace keyhush {
 
@@ -13,30 +14,28 @@ namespace {
 constexpr int32_t SE_ERR_NOASSOC = 31;
 constexpr int32_t kLastFailureCode = 32;  // results above this are successes
 
-// A shell failure and the run-time error it becomes; an empty description stands for the
-// standard one of the number.
+// A shell failure and the run-time error it becomes, with the id of its description; 0 stands for
+// the standard one of the number.
 struct ShellFailure {
   int32_t result;
   int32_t number;
-  const char* description;
+  int description;
 };
 
 constexpr std::array<ShellFailure, 12> kShellFailures{{
-    {0, kErrOutOfMemory, ""},
-    {2, kErrFileNotFound, ""},  // SE_ERR_FNF
-    {3, 76, ""},                // SE_ERR_PNF: path not found
-    {5, 70, ""},                // SE_ERR_ACCESSDENIED: permission denied
-    {8, kErrOutOfMemory, ""},   // SE_ERR_OOM
-    {11, 321, ""},              // ERROR_BAD_FORMAT: invalid file format
-    {26, 26, "A Sharing violation occurred."},
-    {27, 27, "The filename association is incomplete or invalid."},
+    {0, kErrOutOfMemory, 0},
+    {2, kErrFileNotFound, 0},  // SE_ERR_FNF
+    {3, 76, 0},                // SE_ERR_PNF: path not found
+    {5, 70, 0},                // SE_ERR_ACCESSDENIED: permission denied
+    {8, kErrOutOfMemory, 0},   // SE_ERR_OOM
+    {11, 321, 0},              // ERROR_BAD_FORMAT: invalid file format
+    {26, 26, IDS_SHELL_SHARING},
+    {27, 27, IDS_SHELL_ASSOCIATION},
     // The time-out has always been reported under number 25; callers may rely on it.
-    {28, 25, "The DDE transaction could not be completed because the request timed out."},
-    {29, 29, "The DDE transaction failed."},
-    {30, 30,
-     "The DDE transaction could not be completed because other DDE transactions were being "
-     "processed."},
-    {32, 48, ""},  // SE_ERR_DLLNOTFOUND: error in loading a library
+    {28, 25, IDS_SHELL_DDE_TIMEOUT},
+    {29, 29, IDS_SHELL_DDE_FAILED},
+    {30, 30, IDS_SHELL_DDE_BUSY},
+    {32, 48, 0},  // SE_ERR_DLLNOTFOUND: error in loading a library
 }};
 
 }  // namespace
@@ -65,7 +64,8 @@ void ShellMod::ShellOpenDocument(Form& OwnerForm, const std::string& FileName,
   const auto failure = std::find_if(kShellFailures.begin(), kShellFailures.end(),
                                     [&](const ShellFailure& f) { return f.result == result; });
   if (failure == kShellFailures.end() || RaiseErrors != kTrue) return;
-  throw RuntimeError(failure->number, failure->description);
+  throw RuntimeError(failure->number,
+                     failure->description ? platform_.Text(failure->description) : "");
 }
 
 }  // namespace keyhush

@@ -1,10 +1,13 @@
 #include "app/frm_main.h"
 
 #include "resource.h"
+#include "text_ids.h"
 
 namespace keyhush {
 
 frmMain::frmMain(WindowSystem& windows, Platform& platform, Links links)
+    // English in every language: a second copy finds the first by it. The window is never shown,
+    // nor are its buttons.
     : Form(windows, FormDesign{.caption = "System Tray Sample Application",
                                .clientWidth = 5175,
                                .clientHeight = 2295,
@@ -62,10 +65,12 @@ frmMain::frmMain(WindowSystem& windows, Platform& platform, Links links)
       mnuPopupMenu{
           .name = "mnuPopupMenu",
           .caption = "Popup Menu",
-          .items = {{"mnuAbout", "&About", [this] { mnuAbout_Click(); }},
-                    {"mnuPopupMenuShowForm", "&Settings", [this] { mnuPopupMenuShowForm_Click(); }},
+          .items = {{"mnuAbout", platform.Text(IDS_MENU_ABOUT), [this] { mnuAbout_Click(); }},
+                    {"mnuPopupMenuShowForm", platform.Text(IDS_MENU_SETTINGS),
+                     [this] { mnuPopupMenuShowForm_Click(); }},
                     {"mnuPopupMenuSeperator1", "-", nullptr},
-                    {"mnuPopupMenuExit", "E&xit", [this] { mnuPopupMenuExit_Click(); }}}},
+                    {"mnuPopupMenuExit", platform.Text(IDS_MENU_EXIT),
+                     [this] { mnuPopupMenuExit_Click(); }}}},
       links_(std::move(links)),
       systemTray_(platform),
       titleToTray_(platform) {

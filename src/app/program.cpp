@@ -54,7 +54,7 @@ frmMain& Program::mainWindow() {
 FormSettings& Program::settingsWindow() {
   if (!settingsWindow_) {
     settingsWindow_ = std::make_unique<FormSettings>(
-        windows_, settings_,
+        windows_, platform_, settings_,
         FormSettings::Links{.showAbout = [this] { aboutWindow().Show(); },
                             .askNewHotKey =
                                 [this](Form& owner, frmNewHotKey::Completion done) {
@@ -76,7 +76,7 @@ frmAbout& Program::aboutWindow() {
 }
 
 frmNewHotKey& Program::newHotKeyWindow() {
-  if (!newHotKeyWindow_) newHotKeyWindow_ = std::make_unique<frmNewHotKey>(windows_);
+  if (!newHotKeyWindow_) newHotKeyWindow_ = std::make_unique<frmNewHotKey>(windows_, platform_);
   return *newHotKeyWindow_;
 }
 

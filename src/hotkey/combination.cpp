@@ -19,6 +19,7 @@ struct NamedKey {
   int16_t code;
   std::string_view name;
   KeyKind kind;
+  int textId = 0;  // the name keyboards print in the user's language; 0: the English one
 };
 
 constexpr int16_t kF1 = 0x70, kF12 = 0x7B, kF24 = 0x87, kNum0 = 0x60, kDelete = 0x2E;
@@ -26,34 +27,62 @@ constexpr int16_t kF1 = 0x70, kF12 = 0x7B, kF24 = 0x87, kNum0 = 0x60, kDelete = 
 // The keys with a name of their own; letters, digits, F1 to F24 and Num0 to Num9 are named by
 // rule. The punctuation keys are named after what they type on a US keyboard.
 constexpr auto kNamedKeys = std::to_array<NamedKey>({
-    {0x08, "Backspace", KeyKind::Typing},    {0x09, "Tab", KeyKind::Never},
-    {0x0D, "Enter", KeyKind::Typing},        {0x13, "Pause", KeyKind::Free},
-    {0x14, "CapsLock", KeyKind::Never},      {0x1B, "Esc", KeyKind::Never},
-    {0x20, "Space", KeyKind::Typing},        {0x21, "PageUp", KeyKind::Typing},
-    {0x22, "PageDown", KeyKind::Typing},     {0x23, "End", KeyKind::Typing},
-    {0x24, "Home", KeyKind::Typing},         {0x25, "Left", KeyKind::Typing},
-    {0x26, "Up", KeyKind::Typing},           {0x27, "Right", KeyKind::Typing},
-    {0x28, "Down", KeyKind::Typing},         {0x2C, "PrintScreen", KeyKind::Never},
-    {0x2D, "Insert", KeyKind::Typing},       {kDelete, "Delete", KeyKind::Typing},
-    {0x5D, "Apps", KeyKind::Never},          {0x6A, "NumMultiply", KeyKind::Typing},
-    {0x6B, "NumAdd", KeyKind::Typing},       {0x6D, "NumSubtract", KeyKind::Typing},
-    {0x6E, "NumDecimal", KeyKind::Typing},   {0x6F, "NumDivide", KeyKind::Typing},
-    {0x90, "NumLock", KeyKind::Never},       {0x91, "ScrollLock", KeyKind::Free},
-    {0xA6, "BrowserBack", KeyKind::Free},    {0xA7, "BrowserForward", KeyKind::Free},
-    {0xA8, "BrowserRefresh", KeyKind::Free}, {0xA9, "BrowserStop", KeyKind::Free},
-    {0xAA, "BrowserSearch", KeyKind::Free},  {0xAB, "BrowserFavorites", KeyKind::Free},
-    {0xAC, "BrowserHome", KeyKind::Free},    {0xAD, "VolumeMute", KeyKind::Free},
-    {0xAE, "VolumeDown", KeyKind::Free},     {0xAF, "VolumeUp", KeyKind::Free},
-    {0xB0, "MediaNext", KeyKind::Free},      {0xB1, "MediaPrevious", KeyKind::Free},
-    {0xB2, "MediaStop", KeyKind::Free},      {0xB3, "MediaPlayPause", KeyKind::Free},
-    {0xB4, "LaunchMail", KeyKind::Free},     {0xB5, "LaunchMedia", KeyKind::Free},
-    {0xB6, "LaunchApp1", KeyKind::Free},     {0xB7, "LaunchApp2", KeyKind::Free},
-    {0xBA, "Semicolon", KeyKind::Typing},    {0xBB, "Equals", KeyKind::Typing},
-    {0xBC, "Comma", KeyKind::Typing},        {0xBD, "Minus", KeyKind::Typing},
-    {0xBE, "Period", KeyKind::Typing},       {0xBF, "Slash", KeyKind::Typing},
-    {0xC0, "Backquote", KeyKind::Typing},    {0xDB, "LeftBracket", KeyKind::Typing},
-    {0xDC, "Backslash", KeyKind::Typing},    {0xDD, "RightBracket", KeyKind::Typing},
-    {0xDE, "Quote", KeyKind::Typing},        {0xE2, "Oem102", KeyKind::Typing},
+    {0x08, "Backspace", KeyKind::Typing, IDS_KEY_BACKSPACE},
+    {0x09, "Tab", KeyKind::Never, IDS_KEY_TAB},
+    {0x0D, "Enter", KeyKind::Typing, IDS_KEY_ENTER},
+    {0x13, "Pause", KeyKind::Free, IDS_KEY_PAUSE},
+    {0x14, "CapsLock", KeyKind::Never, IDS_KEY_CAPSLOCK},
+    {0x1B, "Esc", KeyKind::Never, IDS_KEY_ESC},
+    {0x20, "Space", KeyKind::Typing, IDS_KEY_SPACE},
+    {0x21, "PageUp", KeyKind::Typing, IDS_KEY_PAGEUP},
+    {0x22, "PageDown", KeyKind::Typing, IDS_KEY_PAGEDOWN},
+    {0x23, "End", KeyKind::Typing, IDS_KEY_END},
+    {0x24, "Home", KeyKind::Typing, IDS_KEY_HOME},
+    {0x25, "Left", KeyKind::Typing, IDS_KEY_LEFT},
+    {0x26, "Up", KeyKind::Typing, IDS_KEY_UP},
+    {0x27, "Right", KeyKind::Typing, IDS_KEY_RIGHT},
+    {0x28, "Down", KeyKind::Typing, IDS_KEY_DOWN},
+    {0x2C, "PrintScreen", KeyKind::Never, IDS_KEY_PRINTSCREEN},
+    {0x2D, "Insert", KeyKind::Typing, IDS_KEY_INSERT},
+    {kDelete, "Delete", KeyKind::Typing, IDS_KEY_DELETE},
+    {0x5D, "Apps", KeyKind::Never, IDS_KEY_APPS},
+    {0x6A, "NumMultiply", KeyKind::Typing},
+    {0x6B, "NumAdd", KeyKind::Typing},
+    {0x6D, "NumSubtract", KeyKind::Typing},
+    {0x6E, "NumDecimal", KeyKind::Typing},
+    {0x6F, "NumDivide", KeyKind::Typing},
+    {0x90, "NumLock", KeyKind::Never, IDS_KEY_NUMLOCK},
+    {0x91, "ScrollLock", KeyKind::Free, IDS_KEY_SCROLLLOCK},
+    {0xA6, "BrowserBack", KeyKind::Free},
+    {0xA7, "BrowserForward", KeyKind::Free},
+    {0xA8, "BrowserRefresh", KeyKind::Free},
+    {0xA9, "BrowserStop", KeyKind::Free},
+    {0xAA, "BrowserSearch", KeyKind::Free},
+    {0xAB, "BrowserFavorites", KeyKind::Free},
+    {0xAC, "BrowserHome", KeyKind::Free},
+    {0xAD, "VolumeMute", KeyKind::Free},
+    {0xAE, "VolumeDown", KeyKind::Free},
+    {0xAF, "VolumeUp", KeyKind::Free},
+    {0xB0, "MediaNext", KeyKind::Free},
+    {0xB1, "MediaPrevious", KeyKind::Free},
+    {0xB2, "MediaStop", KeyKind::Free},
+    {0xB3, "MediaPlayPause", KeyKind::Free},
+    {0xB4, "LaunchMail", KeyKind::Free},
+    {0xB5, "LaunchMedia", KeyKind::Free},
+    {0xB6, "LaunchApp1", KeyKind::Free},
+    {0xB7, "LaunchApp2", KeyKind::Free},
+    {0xBA, "Semicolon", KeyKind::Typing},
+    {0xBB, "Equals", KeyKind::Typing},
+    {0xBC, "Comma", KeyKind::Typing},
+    {0xBD, "Minus", KeyKind::Typing},
+    {0xBE, "Period", KeyKind::Typing},
+    {0xBF, "Slash", KeyKind::Typing},
+    {0xC0, "Backquote", KeyKind::Typing},
+    {0xDB, "LeftBracket", KeyKind::Typing},
+    {0xDC, "Backslash", KeyKind::Typing},
+    {0xDD, "RightBracket", KeyKind::Typing},
+    {0xDE, "Quote", KeyKind::Typing},
+    {0xE2, "Oem102", KeyKind::Typing},
 });
 
 std::optional<KeyKind> KindOf(int16_t code) {
@@ -102,17 +131,22 @@ std::string_view Trimmed(std::string_view text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-std::string Joined(const HotKeyCombination& combination, bool shown) {
+// The stored form without `texts`, the shown one with them.
+std::string Joined(const HotKeyCombination& combination, Platform* texts) {
   std::string text;
-  const std::string_view separator = shown ? " + " : "+";
+  const std::string_view separator = texts ? " + " : "+";
   for (const ModifierNames& modifier : kModifierNames) {
     if (combination.modifiers & modifier.flag) {
-      text += shown ? modifier.shown : modifier.stored;
+      text += texts ? texts->Text(modifier.textId) : std::string(modifier.stored);
       text += separator;
     }
   }
   // Modifiers alone, as while they are being pressed, end in the separator.
-  return combination.keyCode == 0 ? text : text + KeyName(combination.keyCode);
+  if (combination.keyCode == 0) return text;
+  const auto* named = std::ranges::find(kNamedKeys, combination.keyCode, &NamedKey::code);
+  if (texts && named != kNamedKeys.end() && named->textId != 0)
+    return text + texts->Text(named->textId);
+  return text + KeyName(combination.keyCode);
 }
 
 }  // namespace
@@ -157,11 +191,11 @@ int32_t ModifierOfKey(int16_t code) {
 }
 
 std::string CombinationText(const HotKeyCombination& combination) {
-  return Joined(combination, false);
+  return Joined(combination, nullptr);
 }
 
-std::string CombinationDisplayText(const HotKeyCombination& combination) {
-  return Joined(combination, true);
+std::string CombinationDisplayText(const HotKeyCombination& combination, Platform& texts) {
+  return Joined(combination, &texts);
 }
 
 std::optional<HotKeyCombination> ParseCombination(std::string_view text) {
@@ -191,29 +225,25 @@ std::optional<HotKeyCombination> ParseCombination(std::string_view text) {
   return combination;
 }
 
-std::string RefusalReason(const HotKeyCombination& combination) {
+int RefusalReason(const HotKeyCombination& combination) {
   constexpr int32_t kAllModifiers = MOD_ALT | MOD_CONTROL | MOD_SHIFT | MOD_WIN;
   const std::optional<KeyKind> kind = KindOf(combination.keyCode);
   if (!kind || *kind == KeyKind::Never || (combination.modifiers & ~kAllModifiers))
-    return "This key cannot be part of a hot key.";
-  if (combination.keyCode == kF12) return "Windows keeps F12 for debuggers: choose another key.";
-  if ((combination.modifiers & MOD_WIN) && combination.keyCode == 'L')
-    return "Win Button + L already locks the workstation.";
+    return IDS_REFUSE_NEVER;
+  if (combination.keyCode == kF12) return IDS_REFUSE_F12;
+  if ((combination.modifiers & MOD_WIN) && combination.keyCode == 'L') return IDS_REFUSE_WIN_L;
   if ((combination.modifiers & (MOD_CONTROL | MOD_ALT)) == (MOD_CONTROL | MOD_ALT) &&
       combination.keyCode == kDelete) {
-    return "Windows keeps Ctrl + Alt + Delete for itself.";
+    return IDS_REFUSE_CTRL_ALT_DEL;
   }
-  if (*kind == KeyKind::Typing && !(combination.modifiers & (MOD_CONTROL | MOD_ALT | MOD_WIN))) {
-    return combination.modifiers & MOD_SHIFT
-               ? "Shift alone would lock as you type: add Ctrl, Alt or Win."
-               : "A key that types or moves the cursor needs Ctrl, Alt or Win.";
-  }
-  return {};
+  if (*kind == KeyKind::Typing && !(combination.modifiers & (MOD_CONTROL | MOD_ALT | MOD_WIN)))
+    return combination.modifiers & MOD_SHIFT ? IDS_REFUSE_SHIFT_ALONE : IDS_REFUSE_TYPING;
+  return 0;
 }
 
 std::optional<HotKeyCombination> UsableCombination(std::string_view text) {
   const auto combination = ParseCombination(text);
-  if (!combination || !RefusalReason(*combination).empty()) return std::nullopt;
+  if (!combination || RefusalReason(*combination) != 0) return std::nullopt;
   return combination;
 }
 

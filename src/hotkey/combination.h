@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/platform.h"
 #include "runtime/win32_constants.h"
+#include "text_ids.h"
 
 namespace keyhush {
 
@@ -19,16 +21,19 @@ struct HotKeyCombination {
   bool operator==(const HotKeyCombination&) const = default;
 };
 
-// The four modifiers in the order every text gives them, with their stored name and the name
-// the windows show.
+// The four modifiers in the order every text gives them, with their stored name, the English name
+// the windows have always shown (which the list's saved modifier is), and the id of the name they
+// show in the user's language.
 struct ModifierNames {
   int32_t flag;
   std::string_view stored, shown;
+  int textId;
 };
-inline constexpr std::array<ModifierNames, 4> kModifierNames{{{MOD_CONTROL, "Ctrl", "Ctrl"},
-                                                              {MOD_ALT, "Alt", "Alt"},
-                                                              {MOD_SHIFT, "Shift", "Shift"},
-                                                              {MOD_WIN, "Win", "Win Button"}}};
+inline constexpr std::array<ModifierNames, 4> kModifierNames{
+    {{MOD_CONTROL, "Ctrl", "Ctrl", IDS_MOD_CTRL},
+     {MOD_ALT, "Alt", "Alt", IDS_MOD_ALT},
+     {MOD_SHIFT, "Shift", "Shift", IDS_MOD_SHIFT},
+     {MOD_WIN, "Win", "Win Button", IDS_MOD_WIN}}};
 
 // Whether two texts are the same letters, ignoring case (ASCII), as Windows compares names and
 // paths.
@@ -41,15 +46,18 @@ int32_t ModifierOfKey(int16_t keyCode);
 
 // "Ctrl+Alt+L": the form kept in the registry.
 std::string CombinationText(const HotKeyCombination& combination);
-// "Ctrl + Alt + L", "Win Button + F9": the form the settings window's list uses. Modifiers
-// without a key (a key code of 0) end in the separator: "Ctrl + Alt + ".
-std::string CombinationDisplayText(const HotKeyCombination& combination);
-// Reads either form, in any case, with or without blanks around the "+"; the modifiers in any
-// order, each once, then exactly one key. Nothing for a text that names no key.
+// "Ctrl + Alt + L", "Win Button + F9": the form the windows show, in the user's language ("Strg +
+// Alt + L" in German). Modifiers without a key (a key code of 0) end in the separator:
+// "Ctrl + Alt + ".
+std::string CombinationDisplayText(const HotKeyCombination& combination, Platform& texts);
+// Reads the stored form or the English shown one, in any case, with or without blanks around the
+// "+"; the modifiers in any order, each once, then exactly one key. Nothing for a text that names
+// no key.
 std::optional<HotKeyCombination> ParseCombination(std::string_view text);
 
-// Why the combination cannot be the hot key, as a sentence the user is shown; empty when it can.
-std::string RefusalReason(const HotKeyCombination& combination);
+// Why the combination cannot be the hot key: the id of the sentence the user is shown, 0 when it
+// can.
+int RefusalReason(const HotKeyCombination& combination);
 
 // A stored text that names a combination which can be used; nothing for any other text.
 std::optional<HotKeyCombination> UsableCombination(std::string_view text);

@@ -4,6 +4,7 @@
 
 #include "hotkey/form1.h"
 #include "runtime/error.h"
+#include "runtime/texts.h"
 
 namespace keyhush {
 
@@ -95,8 +96,8 @@ void HotKey::OnHotKeyPressed() {
   try {
     form.Command1_Click();
   } catch (const RuntimeError& error) {
-    platform_.MsgBox("The workstation could not be locked.\n\n" + error.text() + " (error " +
-                         std::to_string(error.number()) + ")",
+    platform_.MsgBox(platform_.Text(IDS_LOCK_FAILED) + "\n\n" + error.text(platform_) + " " +
+                         Filled(platform_.Text(IDS_ERROR_NUMBER), std::to_string(error.number())),
                      MessageKind::Error);
   }
 }

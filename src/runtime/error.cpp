@@ -1,44 +1,41 @@
 #include "runtime/error.h"
 
+#include "text_ids.h"
+
 namespace keyhush {
 
-namespace {
-std::string Describe(int32_t number, const std::string& description) {
-  return description.empty() ? StandardDescription(number) : description;
-}
-}  // namespace
-
 RuntimeError::RuntimeError(int32_t number, std::string description)
-    : std::runtime_error(Describe(number, description)),
+    : std::runtime_error(description.empty() ? "run-time error " + std::to_string(number)
+                                             : description),
       number_(number),
       description_(std::move(description)) {}
 
-std::string RuntimeError::text() const {
-  return Describe(number_, description_);
+std::string RuntimeError::text(Platform& texts) const {
+  return description_.empty() ? texts.Text(StandardDescriptionId(number_)) : description_;
 }
 
-std::string StandardDescription(int32_t number) {
+int StandardDescriptionId(int32_t number) {
   switch (number) {
     case 5:
-      return "Invalid procedure call or argument";
+      return IDS_ERR_INVALID_CALL;
     case kErrOverflow:
-      return "Overflow";
+      return IDS_ERR_OVERFLOW;
     case kErrOutOfMemory:
-      return "Out of memory";
+      return IDS_ERR_OUT_OF_MEMORY;
     case kErrTypeMismatch:
-      return "Type mismatch";
+      return IDS_ERR_TYPE_MISMATCH;
     case 48:
-      return "Error in loading DLL";
+      return IDS_ERR_DLL;
     case kErrFileNotFound:
-      return "File not found";
+      return IDS_ERR_FILE_NOT_FOUND;
     case 70:
-      return "Permission denied";
+      return IDS_ERR_PERMISSION;
     case 76:
-      return "Path not found";
+      return IDS_ERR_PATH_NOT_FOUND;
     case 321:
-      return "Invalid file format";
+      return IDS_ERR_FILE_FORMAT;
     default:
-      return "Application-defined or object-defined error";
+      return IDS_ERR_APPLICATION;
   }
 }
 

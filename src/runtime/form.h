@@ -52,6 +52,9 @@ class Control {
     bool isDefault = false, isCancel = false;
     int iconResource = 0;           // picture boxes: the icon they hold
     std::vector<std::string> list;  // drop-down combo boxes
+    // Labels whose text changes: the texts they may show, which the window is made wide enough
+    // for (the user's language may need more room than the declared width).
+    std::vector<std::string> fit;
   };
 
   Control(Form& owner, Design design)

@@ -98,6 +98,9 @@ class Platform {
                                  const std::string& directory, int32_t showCommand) = 0;
 
   // Form runtime services.
+  // The text of a `text_ids.h` id in the user's language, as UTF-8; %1 and %2 stay for the caller
+  // to fill (Filled in runtime/texts.h).
+  virtual std::string Text(int id) = 0;
   // Replaces the clipboard's text; false when the clipboard stayed unavailable.
   virtual bool SetClipboardText(const std::string& text) = 0;
   virtual void MsgBox(const std::string& text, MessageKind kind = MessageKind::Plain) = 0;

@@ -3,20 +3,32 @@
 #include <algorithm>
 #include <vector>
 
-#include "app_info.h"
+#include "runtime/texts.h"
 
 namespace keyhush {
 
 namespace {
 
-std::vector<std::string> ChoiceTexts() {
-  std::vector<std::string> texts;
-  std::transform(hotKeyChoices.begin(), hotKeyChoices.end(), std::back_inserter(texts),
-                 [](const HotKeyChoice& choice) { return std::string(choice.listText); });
-  return texts;
+std::vector<std::string> ChoiceTexts(Platform& texts) {
+  std::vector<std::string> list;
+  for (const HotKeyChoice& choice : hotKeyChoices)
+    list.push_back(CombinationDisplayText({choice.modifier, choice.keyCode}, texts));
+  return list;
 }
 
-Control::Design Button(const char* name, const char* text, int32_t left, int32_t top,
+// What the organisation decides, by the mix of the hot key (1), start at log-on (2) and turning
+// the displays off (4): nothing for none.
+std::string PolicyText(Platform& texts, int decided) {
+  return decided == 0 ? std::string() : texts.Text(IDS_POLICY_BASE + decided);
+}
+
+std::vector<std::string> PolicyTexts(Platform& texts) {
+  std::vector<std::string> all;
+  for (int decided = 1; decided <= 7; ++decided) all.push_back(PolicyText(texts, decided));
+  return all;
+}
+
+Control::Design Button(const char* name, std::string text, int32_t left, int32_t top,
                        int tabIndex) {
   return {.name = name,
           .kind = ControlKind::CommandButton,
@@ -28,25 +40,11 @@ Control::Design Button(const char* name, const char* text, int32_t left, int32_t
           .tabIndex = tabIndex};
 }
 
-// What the organisation decides, by the mix of the hot key (1), start at log-on (2) and turning
-// the displays off (4).
-std::string PolicyText(int decided) {
-  static constexpr const char* kTexts[] = {
-      "",
-      "Your organisation sets the hot key.",
-      "Your organisation sets start at log-on.",
-      "Your organisation sets the hot key and start at log-on.",
-      "Your organisation sets turning the displays off.",
-      "Your organisation sets the hot key and turning the displays off.",
-      "Your organisation sets start at log-on and turning the displays off.",
-      "Your organisation sets the hot key, start at log-on and turning the displays off."};
-  return kTexts[decided];
-}
-
 }  // namespace
 
-FormSettings::FormSettings(WindowSystem& windows, SettingsChain& settings, Links links)
-    : Form(windows, FormDesign{.caption = "Key hush settings",
+FormSettings::FormSettings(WindowSystem& windows, Platform& texts, SettingsChain& settings,
+                           Links links)
+    : Form(windows, FormDesign{.caption = texts.Text(IDS_SETTINGS_CAPTION),
                                .clientWidth = 6255,
                                .clientHeight = 4845,
                                .border = BorderStyle::Sizable,
@@ -57,14 +55,14 @@ FormSettings::FormSettings(WindowSystem& windows, SettingsChain& settings, Links
                                .font = Font{}}),
       Label1(Add({.name = "Label1",
                   .kind = ControlKind::Label,
-                  .text = app_info::kDescription,
+                  .text = texts.Text(IDS_DESCRIPTION),
                   .left = 240,
                   .top = 1200,
                   .width = 5805,
                   .height = 1425,
                   .tabIndex = 0,
                   .font = Font{.face = "Arial", .points = 11.25}})),
-      Command1(Add(Button("Command1", "O&K", 120, 4200, 1))),
+      Command1(Add(Button("Command1", texts.Text(IDS_SETTINGS_OK), 120, 4200, 1))),
       Label2(Add({.name = "Label2",
                   .kind = ControlKind::Label,
                   .left = 1560,
@@ -72,7 +70,11 @@ FormSettings::FormSettings(WindowSystem& windows, SettingsChain& settings, Links
                   .width = 2475,
                   .height = 285,
                   .tabIndex = 2,
-                  .font = Font{.underline = true}})),
+                  .font = Font{.underline = true},
+                  // An entry of the list or a combination of one's own, unavailable.
+                  .fit = {texts.Text(IDS_MOD_WIN) + " X" + texts.Text(IDS_UNAVAILABLE),
+                          CombinationDisplayText({MOD_CONTROL | MOD_ALT, 'L'}, texts) +
+                              texts.Text(IDS_UNAVAILABLE)}})),
       Combo1(Add({.name = "Combo1",
                   .kind = ControlKind::DropDownCombo,
                   .text = "Combo1",
@@ -81,10 +83,10 @@ FormSettings::FormSettings(WindowSystem& windows, SettingsChain& settings, Links
                   .width = 2070,
                   .height = 315,
                   .tabIndex = 3,
-                  .list = ChoiceTexts()})),
+                  .list = ChoiceTexts(texts)})),
       Current(Add({.name = "Current",
                    .kind = ControlKind::Label,
-                   .text = "Current Hot Key:",
+                   .text = texts.Text(IDS_CURRENT_HOT_KEY),
                    .left = 120,
                    .top = 120,
                    // Wide enough for its text on one line at every scaling.
@@ -93,23 +95,23 @@ FormSettings::FormSettings(WindowSystem& windows, SettingsChain& settings, Links
                    .tabIndex = 4})),
       Label3(Add({.name = "Label3",
                   .kind = ControlKind::Label,
-                  .text = "Select A New Hot Key",
+                  .text = texts.Text(IDS_SELECT_HOT_KEY),
                   .left = 120,
                   .top = 690,
                   .width = 1770,
                   .height = 270,
                   .tabIndex = 5})),
-      Command2(Add(Button("Command2", "&Cancel", 1920, 4200, 6))),
-      Command3(Add(Button("Command3", "E&xit", 4440, 4200, 7))),
+      Command2(Add(Button("Command2", texts.Text(IDS_SETTINGS_CANCEL), 1920, 4200, 6))),
+      Command3(Add(Button("Command3", texts.Text(IDS_SETTINGS_EXIT), 4440, 4200, 7))),
       Check1(Add({.name = "Check1",
                   .kind = ControlKind::CheckBox,
-                  .text = "Automatically load with windows startup",
+                  .text = texts.Text(IDS_START_AT_LOGON),
                   .left = 240,
                   .top = 3240,
                   .width = 5895,
                   .height = 255,
                   .tabIndex = 8})),
-      Command4(Add(Button("Command4", "&About", 4440, 120, 10))),
+      Command4(Add(Button("Command4", texts.Text(IDS_SETTINGS_ABOUT), 4440, 120, 10))),
       Line2(Add({.name = "Line2",
                  .kind = ControlKind::Line,
                  .left = 240,
@@ -118,23 +120,25 @@ FormSettings::FormSettings(WindowSystem& windows, SettingsChain& settings, Links
                  .bottom = 2880})),
       // Beside the list it offers more than; reached by the mouse or its access key, so that the
       // keyboard's round of the window stays as it was.
-      Command5(Add(Button("Command5", "&Other...", 4440, 600, -1))),
+      Command5(Add(Button("Command5", texts.Text(IDS_SETTINGS_OTHER), 4440, 600, -1))),
       // Says what the user's organisation decides; empty while it decides nothing.
       lblPolicy(Add({.name = "lblPolicy",
                      .kind = ControlKind::Label,
                      .left = 240,
                      .top = 2940,
                      .width = 5895,
-                     .height = 255})),
+                     .height = 255,
+                     .fit = PolicyTexts(texts)})),
       // Under the first box, and next to it in the keyboard's round.
       Check2(Add({.name = "Check2",
                   .kind = ControlKind::CheckBox,
-                  .text = "Turn the displays off when locking",
+                  .text = texts.Text(IDS_DISPLAYS_OFF),
                   .left = 240,
                   .top = 3600,
                   .width = 5895,
                   .height = 255,
                   .tabIndex = 9})),
+      texts_(texts),
       settings_(settings),
       links_(std::move(links)) {
   Combo1.Click = [this] { Combo1_Click(); };
@@ -149,7 +153,7 @@ FormSettings::FormSettings(WindowSystem& windows, SettingsChain& settings, Links
 
 std::string FormSettings::CurrentHotKeyText() const {
   std::string text = settings_.hotKey().HotKeyDisplayText();
-  if (HotKeyRefused()) text += " (unavailable)";
+  if (HotKeyRefused()) text += texts_.Text(IDS_UNAVAILABLE);
   return text;
 }
 
@@ -187,7 +191,8 @@ void FormSettings::ShowDecided() {
   const auto displays = policies.turnOffDisplays;
   Check2.SetEnabled(!displays);
   if (displays) Check2.SetValue(*displays ? kChecked : kUnchecked);
-  lblPolicy.SetText(PolicyText((policies.hotKey ? 1 : 0) | (start ? 2 : 0) | (displays ? 4 : 0)));
+  lblPolicy.SetText(
+      PolicyText(texts_, (policies.hotKey ? 1 : 0) | (start ? 2 : 0) | (displays ? 4 : 0)));
 }
 
 void FormSettings::Combo1_Click() {

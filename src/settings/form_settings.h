@@ -21,7 +21,7 @@ class FormSettings : public Form {
     std::function<void()> exit;
   };
 
-  FormSettings(WindowSystem& windows, SettingsChain& settings, Links links);
+  FormSettings(WindowSystem& windows, Platform& texts, SettingsChain& settings, Links links);
 
   // Whether the system refused the hot key last registered, as another program holds it.
   bool HotKeyRefused() const { return settings_.hotKey().Refused(); }
@@ -63,6 +63,7 @@ class FormSettings : public Form {
   // Shows what the settings decide; the controls a policy decides are disabled.
   void ShowDecided();
 
+  Platform& texts_;
   SettingsChain& settings_;
   Links links_;
 };

@@ -2,28 +2,41 @@
 
 #include <utility>
 
+#include "runtime/texts.h"
+
 namespace keyhush {
 
 namespace {
 
 constexpr int16_t kEnterKey = 0x0D, kEscapeKey = 0x1B;
 
-Control::Design Label(const char* name, const char* text, int32_t top, bool underline = false) {
+Control::Design Label(const char* name, std::string text, int32_t top,
+                      std::vector<std::string> fit = {}, bool underline = false) {
   return {.name = name,
           .kind = ControlKind::Label,
-          .text = text,
+          .text = std::move(text),
           .left = 240,
           .top = top,
           .width = 5520,
           .height = 285,
-          .font = underline ? std::optional(Font{.underline = true}) : std::nullopt};
+          .font = underline ? std::optional(Font{.underline = true}) : std::nullopt,
+          .fit = std::move(fit)};
+}
+
+// Every reason a combination can be refused for.
+std::vector<std::string> Reasons(Platform& texts) {
+  std::vector<std::string> reasons;
+  for (int id : {IDS_REFUSE_NEVER, IDS_REFUSE_F12, IDS_REFUSE_WIN_L, IDS_REFUSE_CTRL_ALT_DEL,
+                 IDS_REFUSE_SHIFT_ALONE, IDS_REFUSE_TYPING})
+    reasons.push_back(texts.Text(id));
+  return reasons;
 }
 
 // OK is the default button, Cancel the cancel button, for when the keys come as messages.
-Control::Design Button(const char* name, const char* text, int32_t left, bool isOK) {
+Control::Design Button(const char* name, std::string text, int32_t left, bool isOK) {
   return {.name = name,
           .kind = ControlKind::CommandButton,
-          .text = text,
+          .text = std::move(text),
           .left = left,
           .top = 1620,
           .width = 1455,
@@ -35,20 +48,23 @@ Control::Design Button(const char* name, const char* text, int32_t left, bool is
 
 }  // namespace
 
-frmNewHotKey::frmNewHotKey(WindowSystem& windows)
-    : Form(windows, FormDesign{.caption = "Key hush: new hot key",
+frmNewHotKey::frmNewHotKey(WindowSystem& windows, Platform& texts)
+    : Form(windows, FormDesign{.caption = texts.Text(IDS_NEW_CAPTION),
                                .clientWidth = 6000,
                                .clientHeight = 2280,
                                .border = BorderStyle::FixedDialog,
                                .showInTaskbar = false,
                                .startUp = StartUpPosition::CenterScreen,
                                .capturesKeys = true}),
-      lblPrompt(
-          Add(Label("lblPrompt", "Press the new hot key, for example Ctrl + Alt + L or F9.", 240))),
-      lblHotKey(Add(Label("lblHotKey", "", 660, true))),
-      lblReason(Add(Label("lblReason", "", 1080))),
-      cmdOK(Add(Button("cmdOK", "OK", 2640, true))),
-      cmdCancel(Add(Button("cmdCancel", "Cancel", 4305, false))) {
+      lblPrompt(Add(Label("lblPrompt", texts.Text(IDS_NEW_PROMPT), 240))),
+      lblHotKey(Add(Label(
+          "lblHotKey", "", 660,
+          {CombinationDisplayText({MOD_CONTROL | MOD_ALT | MOD_SHIFT | MOD_WIN, 0x22}, texts)},
+          true))),
+      lblReason(Add(Label("lblReason", "", 1080, Reasons(texts)))),
+      cmdOK(Add(Button("cmdOK", texts.Text(IDS_NEW_OK), 2640, true))),
+      cmdCancel(Add(Button("cmdCancel", texts.Text(IDS_NEW_CANCEL), 4305, false))),
+      texts_(texts) {
   cmdOK.Click = [this] { cmdOK_Click(); };
   cmdCancel.Click = [this] { cmdCancel_Click(); };
 }
@@ -100,15 +116,15 @@ void frmNewHotKey::ShowPressed() {
   const int32_t modifiers = HeldModifiers();
   // Modifiers held with no key yet: the combination as far as it goes.
   if (modifiers != 0 && !keySinceModifierDown_) {
-    lblHotKey.SetText(CombinationDisplayText({modifiers, 0}));
+    lblHotKey.SetText(CombinationDisplayText({modifiers, 0}, texts_));
     lblReason.SetText("");
     cmdOK.SetEnabled(false);
     return;
   }
-  const std::string reason = pressed_ ? RefusalReason(*pressed_) : "";
-  lblHotKey.SetText(pressed_ ? CombinationDisplayText(*pressed_) : "");
-  lblReason.SetText(reason);
-  cmdOK.SetEnabled(pressed_ && reason.empty());
+  const int reason = pressed_ ? RefusalReason(*pressed_) : 0;
+  lblHotKey.SetText(pressed_ ? CombinationDisplayText(*pressed_, texts_) : "");
+  lblReason.SetText(reason ? texts_.Text(reason) : "");
+  cmdOK.SetEnabled(pressed_ && reason == 0);
 }
 
 void frmNewHotKey::cmdOK_Click() {

@@ -18,7 +18,7 @@ class frmNewHotKey : public Form {
   // or the close box.
   using Completion = std::function<void(const std::optional<HotKeyCombination>&)>;
 
-  explicit frmNewHotKey(WindowSystem& windows);
+  frmNewHotKey(WindowSystem& windows, Platform& texts);
 
   // Shows the window in front of `owner`, which takes no input meanwhile.
   void Open(Form& owner, Completion done);
@@ -42,6 +42,7 @@ class frmNewHotKey : public Form {
   int32_t HeldModifiers() const;
   void ShowPressed();
 
+  Platform& texts_;
   Completion done_;
   std::set<int16_t> heldModifierKeys_;  // left and right ones apart
   bool keySinceModifierDown_ = false;

@@ -1,5 +1,6 @@
 #include "settings/hot_key_settings.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "settings/settings_places.h"
@@ -83,9 +84,13 @@ void HotKeySettings::SaveHotKeySettings() {
 }
 
 std::string HotKeySettings::HotKeyDisplayText() const {
-  if (policy_) return CombinationDisplayText(*policy_);
-  if (own_) return CombinationDisplayText(*own_);
-  return hotKey_.currentModifierName() + " " + hotKey_.currentKeyText();
+  if (policy_) return CombinationDisplayText(*policy_, platform_);
+  if (own_) return CombinationDisplayText(*own_, platform_);
+  // The list entry's saved modifier is its English name.
+  const std::string& modifier = hotKey_.currentModifierName();
+  const auto* names = std::ranges::find(kModifierNames, modifier, &ModifierNames::shown);
+  return (names == kModifierNames.end() ? modifier : platform_.Text(names->textId)) + " " +
+         hotKey_.currentKeyText();
 }
 
 bool HotKeySettings::Refused() const {

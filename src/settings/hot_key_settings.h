@@ -12,23 +12,23 @@
 namespace keyhush {
 
 struct HotKeyChoice {
-  const char* listText;
   int32_t modifier;
   int16_t keyCode;
 };
 
-// The ten hot keys the settings window offers, in the order of its list.
+// The ten hot keys the settings window offers, in the order of its list, which shows them as
+// their combinations do ("Ctrl + Y").
 inline constexpr std::array<HotKeyChoice, 10> hotKeyChoices{{
-    {"Ctrl + Y", MOD_CONTROL, 'Y'},
-    {"Ctrl + K", MOD_CONTROL, 'K'},
-    {"Ctrl + I", MOD_CONTROL, 'I'},
-    {"Alt + X", MOD_ALT, 'X'},
-    {"Alt + Y", MOD_ALT, 'Y'},
-    {"Alt + Z", MOD_ALT, 'Z'},
-    {"Shift + A", MOD_SHIFT, 'A'},
-    {"Shift + B", MOD_SHIFT, 'B'},
-    {"Shift + C", MOD_SHIFT, 'C'},
-    {"Win Button + X", MOD_WIN, 'X'},
+    {MOD_CONTROL, 'Y'},
+    {MOD_CONTROL, 'K'},
+    {MOD_CONTROL, 'I'},
+    {MOD_ALT, 'X'},
+    {MOD_ALT, 'Y'},
+    {MOD_ALT, 'Z'},
+    {MOD_SHIFT, 'A'},
+    {MOD_SHIFT, 'B'},
+    {MOD_SHIFT, 'C'},
+    {MOD_WIN, 'X'},
 }};
 
 // The hot key, strongest choice first: an organisation's policy, the user's own combination, the
@@ -48,6 +48,8 @@ class HotKeySettings {
   void ApplyOwnCombination(Handle window, const HotKeyCombination& combination);
   // Saves the active choice: the user's own combination, or the list entry's two names.
   void SaveHotKeySettings();
+  // The active hot key as the settings window shows it, in the user's language: "Win Button X"
+  // for a list entry, "Ctrl + Alt + L" for a combination.
   std::string HotKeyDisplayText() const;
   // Whether the system refused the hot key last registered, as another program holds it.
   bool Refused() const;

@@ -18,8 +18,8 @@ void FormWindowState::PaintLines() {
                               ToColorRef(design.foreColor.value_or(Color{}))));
     if (!pen) continue;
     const HGDIOBJ previous = ::SelectObject(dc, pen.get());
-    ::MoveToEx(dc, Scale(design.left, system_.dpiX()), Scale(design.top, system_.dpiY()), nullptr);
-    ::LineTo(dc, Scale(design.right, system_.dpiX()), Scale(design.bottom, system_.dpiY()));
+    ::MoveToEx(dc, X(design.left), Y(design.top), nullptr);
+    ::LineTo(dc, X(design.right), Y(design.bottom));
     ::SelectObject(dc, previous);
   }
   ::EndPaint(window_, &paint);
@@ -46,7 +46,7 @@ LRESULT FormWindowState::OnPictureMessage(HWND child, UINT message, WPARAM wPara
     return 0;
   }
   const Control* control = ControlOfWindow(child);
-  if (!control) return ::DefWindowProcA(child, message, wParam, lParam);
+  if (!control) return ::DefWindowProcW(child, message, wParam, lParam);
   // The shell reports tray activity this way too: x is then the mouse message's number.
   const int16_t button =
       static_cast<int16_t>(((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |

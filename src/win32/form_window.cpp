@@ -9,6 +9,7 @@
 #include "win32/error_report.h"
 #include "win32/form_window_state.h"
 #include "win32/key_capture.h"
+#include "win32/wide_text.h"
 #include "win32/win32_window_system.h"
 #include "win32/window_names.h"
 
@@ -45,22 +46,13 @@ void FormWindowState::Create() {
     owner = system_.HiddenOwner();
   }
 
-  RECT frame{0, 0, Scale(design.clientWidth, system_.dpiX()),
-             Scale(design.clientHeight, system_.dpiY())};
-  if (!::AdjustWindowRectEx(&frame, style, FALSE, exStyle)) ThrowCreateFailure("a window frame");
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  int x = CW_USEDEFAULT;
-  int y = CW_USEDEFAULT;
-  if (design.startUp == StartUpPosition::CenterScreen) {
-    RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    x = std::max<int>(work.left, work.left + (work.right - work.left - width) / 2);
-    y = std::max<int>(work.top, work.top + (work.bottom - work.top - height) / 2);
-  }
-
-  window_ = ::CreateWindowExA(exStyle, kFormClassName, form_->Caption().c_str(), style, x, y, width,
-                              height, owner, nullptr, system_.instance(), this);
+  const SIZE size = FrameSize(style, exStyle);
+  const POINT at = design.startUp == StartUpPosition::CenterScreen
+                       ? Centred(size)
+                       : POINT{CW_USEDEFAULT, CW_USEDEFAULT};
+  window_ =
+      ::CreateWindowExW(exStyle, kFormClassName, ShownText(form_->Caption()).c_str(), style, at.x,
+                        at.y, size.cx, size.cy, owner, nullptr, system_.instance(), this);
   if (!window_) ThrowCreateFailure("the window \"" + form_->Caption() + "\"");
 
   const auto& controls = form_->controls();
@@ -80,6 +72,19 @@ void FormWindowState::Create() {
   // control when its handle is asked for: the hidden windows a resident program keeps cost no
   // control windows, the common controls library is not loaded until a window with controls is
   // shown, and the display driver converts no icon for a window nobody sees.
+}
+
+SIZE FormWindowState::FrameSize(DWORD style, DWORD exStyle) const {
+  RECT frame{0, 0, X(form_->design().clientWidth), Y(form_->design().clientHeight)};
+  if (!::AdjustWindowRectEx(&frame, style, FALSE, exStyle)) ThrowCreateFailure("a window frame");
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+POINT FormWindowState::Centred(SIZE size) {
+  RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return {std::max<LONG>(work.left, work.left + (work.right - work.left - size.cx) / 2),
+          std::max<LONG>(work.top, work.top + (work.bottom - work.top - size.cy) / 2)};
 }
 
 void FormWindowState::SetIcons() {
@@ -192,8 +197,8 @@ const MenuItem* FormWindowState::TrackPopupMenu(const Menu& menu, const MenuItem
   UINT id = 1;
   for (const MenuItem& item : menu.items) {
     const bool separator = item.caption == "-";
-    if (!::AppendMenuA(popup.get(), separator ? MF_SEPARATOR : MF_STRING, id,
-                       separator ? nullptr : item.caption.c_str())) {
+    if (!::AppendMenuW(popup.get(), separator ? MF_SEPARATOR : MF_STRING, id,
+                       separator ? nullptr : ShownText(item.caption).c_str())) {
       ThrowCreateFailure("the menu item " + item.name);
     }
     if (&item == defaultItem) ::SetMenuDefaultItem(popup.get(), id, FALSE);
@@ -219,8 +224,9 @@ LRESULT FormWindowState::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
       if (form_) form_->CloseRequested(kCloseFromControlMenu);
       return 0;
     case WM_SETTINGCHANGE:
-      // A policy refresh announces itself so to every top-level window.
-      if (lParam && form_ && ::lstrcmpiA(reinterpret_cast<const char*>(lParam), "Policy") == 0)
+      // A policy refresh announces itself so to every top-level window (in UTF-16 to a Unicode
+      // window).
+      if (lParam && form_ && ::lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"Policy") == 0)
         form_->NotifyPoliciesChanged();
       break;
     case WM_QUERYENDSESSION:
@@ -294,7 +300,7 @@ LRESULT FormWindowState::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
       }
       break;
   }
-  return ::DefWindowProcA(window, message, wParam, lParam);
+  return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 namespace {
@@ -317,7 +323,7 @@ class Win32FormWindow final : public FormWindow {
   void Hide() override { state_->Hide(); }
   bool Visible() const override { return state_->window() && ::IsWindowVisible(state_->window()); }
   void SetCaption(const std::string& caption) override {
-    if (state_->window()) ::SetWindowTextA(state_->window(), caption.c_str());
+    if (state_->window()) ::SetWindowTextW(state_->window(), ShownText(caption).c_str());
   }
   void ControlChanged(const Control& control) override { state_->ControlChanged(control); }
   const MenuItem* TrackPopupMenu(const Menu& menu, const MenuItem* defaultItem) override {
@@ -332,13 +338,13 @@ class Win32FormWindow final : public FormWindow {
 
 LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
     ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   std::shared_ptr<FormWindowState> state;
   RunGuarded([&] { state = StateOf(window); });
   if (message == WM_NCDESTROY) ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-  if (!state) return ::DefWindowProcA(window, message, wParam, lParam);
+  if (!state) return ::DefWindowProcW(window, message, wParam, lParam);
   LRESULT result = 0;
   RunGuarded([&] { result = state->OnMessage(window, message, wParam, lParam); });
   return result;
@@ -364,7 +370,7 @@ LRESULT CALLBACK PictureProcedure(HWND child, UINT message, WPARAM wParam, LPARA
       return result;
     }
   }
-  return ::DefWindowProcA(child, message, wParam, lParam);
+  return ::DefWindowProcW(child, message, wParam, lParam);
 }
 
 std::unique_ptr<FormWindow> CreateFormWindow(Win32WindowSystem& system, Form& form) {

@@ -13,6 +13,8 @@
 
 #include "runtime/error.h"
 #include "runtime/form.h"
+#include "runtime/texts.h"
+#include "win32/texts.h"
 #include "win32/unique_handle.h"
 
 namespace keyhush::win32 {
@@ -36,9 +38,10 @@ inline COLORREF ToColorRef(const Color& color) {
   return RGB(color.red, color.green, color.blue);
 }
 
+// `what` names the thing for a developer, in English.
 [[noreturn]] inline void ThrowCreateFailure(const std::string& what) {
-  throw RuntimeError(kErrOutOfMemory, "Windows could not create " + what + " (error " +
-                                          std::to_string(::GetLastError()) + ").");
+  const std::string error = std::to_string(::GetLastError());
+  throw RuntimeError(kErrOutOfMemory, Filled(Text(IDS_CREATE_FAILED), what, error));
 }
 
 // Everything one form window holds. The form's FormWindow owns it, and the window procedure
@@ -71,6 +74,17 @@ class FormWindowState : public std::enable_shared_from_this<FormWindowState> {
   LRESULT OnPictureMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  // Twips to pixels: across, with the form widened as its texts need; down.
+  int X(int32_t twips) const { return ::MulDiv(twips, DpiX() * widen_, 1440 * 1000); }
+  int Y(int32_t twips) const { return Scale(twips, DpiY()); }
+  int DpiX() const;
+  int DpiY() const;
+  SIZE FrameSize(DWORD style, DWORD exStyle) const;
+  static POINT Centred(SIZE size);
+  // Widens the form, once, before its controls are made, so that every text fits.
+  void Fit();
+  int Width(const Control::Design& design) const;
+  void Place(HWND child, const Control::Design& design);
   void CreateChild(size_t index);
   void CreateAllChildren();
   void SetIcons();
@@ -92,6 +106,9 @@ class FormWindowState : public std::enable_shared_from_this<FormWindowState> {
   std::vector<HWND> children_;
   std::vector<size_t> tabOrder_;  // indexes into controls_
   bool allChildrenMade_ = false;
+  // How much wider than declared the form is, in thousandths: 1000 while its texts fit.
+  int widen_ = 1000;
+  bool fitted_ = false;
   bool iconsSet_ = false;
   // Icons are the window system's, kept for the process: a window unloaded and loaded again
   // holds no more than before.

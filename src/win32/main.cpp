@@ -31,7 +31,7 @@ void LoadLibrariesFromSystemFolderOnly() {
 
 // A second copy tells the first one it was started, then leaves.
 void NotifyFirstCopy() {
-  const HWND first = ::FindWindowA(kFormClassName, kMainWindowCaption);
+  const HWND first = ::FindWindowW(kFormClassName, kMainWindowCaption);
   const UINT message = ::RegisterWindowMessageA(kSecondInstanceMessage);
   if (!first || !message) return;
   DWORD process = 0;
@@ -45,7 +45,7 @@ void NotifyFirstCopy() {
 // "/exit": the copy running in this session ends as its Exit does, and is waited for. Nothing is
 // held or shown here; with no copy running there is nothing to do.
 int ExitRunningCopy() {
-  const HWND first = ::FindWindowA(kFormClassName, kMainWindowCaption);
+  const HWND first = ::FindWindowW(kFormClassName, kMainWindowCaption);
   const UINT message = ::RegisterWindowMessageA(kExitMessage);
   if (!first) return 0;
   DWORD processId = 0;
@@ -68,17 +68,18 @@ bool CommandLineIs(const char* commandLine, const char* option) {
 int RunMessageLoop(const Win32WindowSystem& windows) {
   MSG message{};
   for (;;) {
-    const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
+    // The form windows are Unicode windows: their messages stay UTF-16 all the way.
+    const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
     if (got == -1) return 1;
     // Tab, Shift+Tab, access keys, Enter and Escape work in every form window as in a dialog.
     if (RouteCapturedKey(message)) continue;
     if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
       const HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
-      if (windows.IsFormWindow(root) && ::IsDialogMessageA(root, &message)) continue;
+      if (windows.IsFormWindow(root) && ::IsDialogMessageW(root, &message)) continue;
     }
     ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
+    ::DispatchMessageW(&message);
   }
 }
 

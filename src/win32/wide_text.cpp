@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <limits>
 
 namespace keyhush::win32 {
@@ -34,6 +35,15 @@ std::optional<std::string> Utf8FromWide(std::wstring_view text) {
     return std::nullopt;
   }
   return utf8;
+}
+
+std::wstring ShownText(std::string_view text) {
+  if (auto wide = WideFromUtf8(text)) return *std::move(wide);
+  const int length = static_cast<int>(std::min<size_t>(text.size(), 1 << 20));
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  wide.resize(static_cast<size_t>(
+      std::max(::MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), length), 0)));
+  return wide;
 }
 
 }  // namespace keyhush::win32

@@ -10,6 +10,7 @@
 #include "app_info.h"
 #include "runtime/error.h"
 #include "win32/error_report.h"
+#include "win32/texts.h"
 #include "win32/wide_text.h"
 
 namespace keyhush::win32 {
@@ -403,9 +404,18 @@ bool Win32Platform::SetClipboardText(const std::string& text) {
   return placed;
 }
 
+std::string Win32Platform::Text(int id) {
+  return win32::Text(id);
+}
+
 void Win32Platform::MsgBox(const std::string& text, MessageKind kind) {
-  const UINT icon = kind == MessageKind::Error ? MB_ICONERROR : 0;
-  ::MessageBoxA(nullptr, text.c_str(), app_info::kTitle, MB_OK | icon | MB_SETFOREGROUND);
+  const UINT flags = MB_OK | MB_SETFOREGROUND | (kind == MessageKind::Error ? MB_ICONERROR : 0);
+  if (const auto wide = WideFromUtf8(text)) {
+    ::MessageBoxW(nullptr, wide->c_str(), WideFromUtf8(app_info::kTitle).value_or(L"").c_str(),
+                  flags);
+  } else {
+    ::MessageBoxA(nullptr, text.c_str(), app_info::kTitle, flags);
+  }
 }
 
 uint32_t Win32Platform::StartProgram(const std::string& program, const std::string& arguments,

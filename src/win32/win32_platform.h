@@ -48,6 +48,7 @@ class Win32Platform final : public Platform {
   intptr_t ShellExecuteA(Handle owner, const std::string& operation, const std::string& file,
                          const std::string& parameters, const std::string& directory,
                          int32_t showCommand) override;
+  std::string Text(int id) override;
   bool SetClipboardText(const std::string& text) override;
   void MsgBox(const std::string& text, MessageKind kind) override;
   uint32_t StartProgram(const std::string& program, const std::string& arguments,

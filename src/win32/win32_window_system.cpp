@@ -25,26 +25,26 @@ Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance) {
     ::ReleaseDC(nullptr, screen);
   }
 
-  WNDCLASSEXA form{};
+  WNDCLASSEXW form{};
   form.cbSize = sizeof(form);
   form.lpfnWndProc = FormProcedure;
   form.hInstance = instance_;
   form.hIcon = Icon(IDI_KEYHUSH, ::GetSystemMetrics(SM_CXICON));
   form.hIconSm = Icon(IDI_KEYHUSH, ::GetSystemMetrics(SM_CXSMICON));
-  form.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+  form.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
   form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   form.lpszClassName = kFormClassName;
-  formClass_ = ::RegisterClassExA(&form);
+  formClass_ = ::RegisterClassExW(&form);
   if (!formClass_) ThrowRegisterFailure("the window class");
 
-  WNDCLASSEXA picture{};
+  WNDCLASSEXW picture{};
   picture.cbSize = sizeof(picture);
   picture.lpfnWndProc = PictureProcedure;
   picture.hInstance = instance_;
-  picture.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+  picture.hCursor = form.hCursor;
   picture.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   picture.lpszClassName = kPictureClassName;
-  if (!::RegisterClassExA(&picture)) ThrowRegisterFailure("the picture class");
+  if (!::RegisterClassExW(&picture)) ThrowRegisterFailure("the picture class");
 
   taskbarCreated_ = ::RegisterWindowMessageA(kTaskbarCreatedMessage);
   secondInstance_ = ::RegisterWindowMessageA(kSecondInstanceMessage);
@@ -67,7 +67,7 @@ HWND Win32WindowSystem::HiddenOwner() {
   if (!hiddenOwner_) {
     // Of the program's own class: a system class such as "Static" would load the common controls
     // library for a window nobody sees. Without a form it answers as DefWindowProc does.
-    hiddenOwner_.reset(::CreateWindowExA(0, kFormClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+    hiddenOwner_.reset(::CreateWindowExW(0, kFormClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
                                          nullptr, instance_, nullptr));
   }
   return hiddenOwner_.get();

@@ -14,7 +14,6 @@ TEST_F(About, OneWindowWhoseSystemInfoAndNoticeWorkClosedByOkOrEscapeAsOftenAsOp
     return ShownWindow(keyhush.Id(), kAboutWindow);
   };
   HWND about = showFromTray();
-  EXPECT_NE(ChildStartingWith(about, "Version 1.0.0"), nullptr);
   // Neither value recorded: a message box, which Enter closes.
   ASSERT_NO_FATAL_FAILURE(ClickChild(about, "&System Info..."));
   const HWND box = ShownWindow(keyhush.Id(), "Key hush");

@@ -38,6 +38,12 @@ inline std::wstring Wide(const std::string& utf8) {
   return wide;
 }
 
+inline std::string Utf8(const wchar_t* wide) {
+  char utf8[4096] = {};
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr);
+  return utf8;
+}
+
 inline std::string Environment(const char* name) {  // a Unix path as Windows sees it, under Z:
   const char* set = std::getenv(name);
   std::string value = set ? set : "";
@@ -63,9 +69,9 @@ inline std::vector<HWND> Windows(DWORD processId, const std::string& caption,
   for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, nullptr));) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    char text[256] = {};
-    GetWindowTextA(window, text, sizeof text);
-    if ((!processId || owner == processId) && (caption == "*" || caption == text) &&
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, std::size(text));
+    if ((!processId || owner == processId) && (caption == "*" || caption == Utf8(text)) &&
         (!shownOnly || IsWindowVisible(window)))
       windows.push_back(window);
   }
@@ -87,11 +93,12 @@ inline HWND ShownWindow(DWORD processId, const std::string& caption) {  // waits
   return shown.empty() ? nullptr : shown.front();
 }
 
-inline std::string TextOf(HWND window) {  // bounded: a program that stopped answering fails
-  char text[1024] = {};
-  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+// As UTF-8; bounded: a program that stopped answering fails.
+inline std::string TextOf(HWND window) {
+  wchar_t text[1024] = {};
+  SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text),
                       SMTO_ABORTIFHUNG, static_cast<UINT>(kPatience.count()), nullptr);
-  return text;
+  return Utf8(text);
 }
 
 inline std::string ClassOf(HWND window) {
@@ -199,9 +206,25 @@ inline void SweepAwayIconsOfEndedPrograms() {
   })) << "icons stay in the tray with no program running";
 }
 
+// A text of keyhush.exe's string table in `language` (0x0409 English, 0x0407 German, ...), UTF-8.
+inline std::string ProgramText(LANGID language, int id) {
+  static const HMODULE exe =
+      LoadLibraryExW(Wide(Environment("KEYHUSH_EXE")).c_str(), nullptr,
+                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  const HRSRC block =
+      FindResourceExW(exe, MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(id / 16 + 1), language);
+  const auto* at =
+      block ? static_cast<const wchar_t*>(LockResource(LoadResource(exe, block))) : nullptr;
+  if (!at) return "(no block for " + std::to_string(id) + ")";
+  for (int skip = id % 16; skip > 0; --skip) at += 1 + *at;
+  return Utf8(std::wstring(at + 1, *at).c_str());
+}
+
 class Keyhush {  // one running keyhush.exe
  public:
-  void Start(const std::string& exe = Environment("KEYHUSH_EXE")) {  // until its windows are made
+  // Until its windows are made. It runs in the driver's language: a Wine program takes the
+  // user's language from the Unix locale it was started in, and its children inherit that.
+  void Start(const std::string& exe = Environment("KEYHUSH_EXE")) {
     std::wstring commandLine = Wide("\"" + exe + "\"");
     STARTUPINFOW startup{sizeof startup};
     ASSERT_TRUE(CreateProcessW(Wide(exe).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
@@ -209,8 +232,10 @@ class Keyhush {  // one running keyhush.exe
                                &process_))
         << exe << ", error " << GetLastError();
     ASSERT_EQ(WaitForInputIdle(process_.hProcess, kPatience.count()), 0u) << "never idle";
-    ASSERT_TRUE(WaitUntil([&] { return !Windows(Id(), kSettingsWindow, false).empty(); }))
-        << "the settings window was never made";
+    const auto forms = [&] {  // the main window and the settings window, in any language
+      return std::ranges::count(Windows(Id(), "*", false), "KeyhushForm", ClassOf);
+    };
+    ASSERT_TRUE(WaitUntil([&] { return forms() >= 2; })) << "the settings window was never made";
   }
   void Terminate() {  // and sweeps its icon away
     if (TerminateProcess(process_.hProcess, 1)) WaitForSingleObject(process_.hProcess, 15000);
@@ -268,11 +293,12 @@ struct NewHotKeyWindow {  // the window "&Other..." opens
              ok = GetDlgItem(form, 103), cancel = GetDlgItem(form, 104);
 };
 
-inline NewHotKeyWindow OpenNewHotKey(const SettingsWindow& settings) {  // in front
+inline NewHotKeyWindow OpenNewHotKey(const SettingsWindow& settings,
+                                     const std::string& caption = kNewHotKeyWindow) {  // in front
   ClickAt(CentreOf(settings.other));
   DWORD processId = 0;
   GetWindowThreadProcessId(settings.form, &processId);
-  const HWND window = ShownWindow(processId, kNewHotKeyWindow);
+  const HWND window = ShownWindow(processId, caption);
   EXPECT_TRUE(window && TakesInput(window)) << "the new hot key's window did not come to the front";
   return NewHotKeyWindow{window};
 }

@@ -15,8 +15,9 @@ wine_session_start() {
   local name=$1 prefix=$2
   wine_session_work=$(mktemp -d)
 
-  # A display of its own: Xvfb picks a free number and writes it to the given descriptor.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$wine_session_work/display" \
+  # A display of its own: Xvfb picks a free number and writes it to the given descriptor. Full HD,
+  # so that a window of a wordy language fits at 200 % scaling.
+  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$wine_session_work/display" \
     >"$wine_session_work/xvfb.log" 2>&1 &
   wine_session_xvfb_pid=$!
   for _ in $(seq 100); do
@@ -47,7 +48,10 @@ wine_session_start() {
     exit 1
   }
   # A crash exits instead of waiting in the debugger; without a window manager, Wine draws the
-  # frames itself and does not stall each time a window is hidden.
+  # frames itself and does not stall each time a window is hidden. Captions, menus and message
+  # boxes take Wine's own font, MS Shell Dlg 8, in any character set rather than the Western one
+  # alone, so that under a Japanese, Korean or Chinese locale Wine draws them in a font of that
+  # script, as Windows does; under any other they stay as they were.
   cat >"$wine_session_work/settings.reg" <<'REG'
 REGEDIT4
 
@@ -56,6 +60,20 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
+
+[HKEY_CURRENT_USER\Control Panel\Desktop\WindowMetrics]
+"CaptionFont"=hex:f5,ff,ff,ff,00,00,00,00,00,00,00,00,00,00,00,00,bc,02,00,00,\
+  00,00,00,01,00,00,00,22,4d,00,53,00,20,00,53,00,68,00,65,00,6c,00,6c,00,20,\
+  00,44,00,6c,00,67,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,\
+  00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00
+"MenuFont"=hex:f5,ff,ff,ff,00,00,00,00,00,00,00,00,00,00,00,00,90,01,00,00,00,\
+  00,00,01,00,00,00,22,4d,00,53,00,20,00,53,00,68,00,65,00,6c,00,6c,00,20,00,\
+  44,00,6c,00,67,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,\
+  00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00
+"MessageFont"=hex:f5,ff,ff,ff,00,00,00,00,00,00,00,00,00,00,00,00,90,01,00,00,\
+  00,00,00,01,00,00,00,22,4d,00,53,00,20,00,53,00,68,00,65,00,6c,00,6c,00,20,\
+  00,44,00,6c,00,67,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,\
+  00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00
 REG
   wine regedit /S "$(winepath -w "$wine_session_work/settings.reg")"
   # Wine reads these settings once per process, and the first start left the desktop's process

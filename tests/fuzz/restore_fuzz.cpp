@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   testing::FakePlatform platform;
   HotKey hotKey{platform, nullptr};
   HotKeySettings settings{platform, hotKey};
-  const std::tuple<std::string, std::string, std::string> ownKey{kHotKeyApplication,
-                                                                 kConfigSection, kOwnHotKeyKey};
+  const std::tuple<std::string, std::string, std::string> ownKey{kHotKeyApplication, kConfigSection,
+                                                                 kOwnHotKeyKey};
   std::string& own = platform.settings[ownKey];
   auto& modifier = platform.settings[{kHotKeyApplication, kConfigSection, kModifierKey}];
   auto& key = platform.settings[{kHotKeyApplication, kConfigSection, kCurrentKeyKey}];
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     expected[{kWindow, 1}] = {static_cast<uint32_t>(flag), static_cast<uint8_t>(key.front())};
   assert(platform.hotKeys == expected);
   assert(!expected.empty() || settings.HotKeyDisplayText() == " ");
-  assert(!usable || settings.HotKeyDisplayText() == CombinationDisplayText(*usable));
+  assert(!usable || settings.HotKeyDisplayText() == CombinationDisplayText(*usable, platform));
 
   // Selections: at most one hot key is held after each, and what is saved is what is shown.
   for (; input.size() >= 2; input.remove_prefix(2)) {

@@ -4,6 +4,7 @@
 #include "fakes/fake_platform.h"
 #include "hotkey/combination.h"
 #include "hotkey/hot_key.h"
+#include "runtime/texts.h"
 #include "settings/form_settings.h"
 #include "settings/frm_new_hot_key.h"
 
@@ -27,10 +28,12 @@ TEST(Combination, StoredTextsReadAsACombinationAndItsReason) {
     for (const std::string& text : texts) {
       const auto combination = ParseCombination(text);
       ASSERT_TRUE(combination) << text;
-      EXPECT_EQ(RefusalReason(*combination), reason) << text;
+      const int refused = RefusalReason(*combination);
+      EXPECT_EQ(refused ? FakePlatform().Text(refused) : "", reason) << text;
       EXPECT_EQ(UsableCombination(text).has_value(), reason.empty()) << text;
     }
-  EXPECT_EQ(CombinationDisplayText(*ParseCombination(" win + shift + f9 ")),
+  FakePlatform english;
+  EXPECT_EQ(CombinationDisplayText(*ParseCombination(" win + shift + f9 "), english),
             "Shift + Win Button + F9");
   for (const std::string& text : std::initializer_list<std::string>{
            "", " ", "+", "Ctrl", "Ctrl+", "Ctrl++L", "Ctrl+Alt+NoSuchKey", "L+Ctrl", "Ctrl+Ctrl+L",
@@ -68,6 +71,19 @@ TEST(NewHotKeyWindow, ShowsEachCombinationAsPressedAndKeepsTheLastWholeOne) {
               : window.NotifyKeyUp(static_cast<int16_t>(-key));
     EXPECT_EQ(window.lblHotKey.Text() + (window.cmdOK.Enabled() ? " OK" : ""), shown);
   }
+}
+
+// The user's interface language and the table read, of English, German, Portuguese (Brazil) and
+// the two Chinese: that one, the same language elsewhere (Chinese by script), else English.
+TEST(Texts, TheLanguageOrItsRegionalTableOrEnglish) {
+  constexpr uint16_t tables[] = {0x0409, 0x0407, 0x0416, 0x0804, 0x0404};
+  constexpr uint16_t cases[][2] = {{0x0407, 0x0407}, {0x0C07, 0x0407}, {0x0816, 0x0416},
+                                   {0x0809, 0x0409}, {0x0413, 0x0409}, {0x0C04, 0x0404},
+                                   {0x1404, 0x0404}, {0x7C04, 0x0404}, {0x1004, 0x0804},
+                                   {0x0004, 0x0804}, {0x0404, 0x0404}};
+  for (const auto& [wanted, read] : cases)
+    EXPECT_EQ(ChooseLanguage(wanted, tables), read) << std::hex << wanted;
+  EXPECT_EQ(Filled("%2 vor %1, 100%", "%2", "B"), "B vor %2, 100%");
 }
 
 }  // namespace

@@ -40,7 +40,8 @@ TEST(ShellOpen, FailuresRaiseTheirErrorOnlyWhenAskedWithTrue) {
       } catch (const RuntimeError& error) {
         EXPECT_EQ(raiseErrors, -1);
         EXPECT_EQ(error.number(), number);
-        EXPECT_EQ(error.text(), description.empty() ? StandardDescription(number) : description);
+        EXPECT_EQ(error.text(platform),
+                  description.empty() ? platform.Text(StandardDescriptionId(number)) : description);
       }
     }
   }

@@ -2,8 +2,11 @@
 // order as text, e.g. "RegisterHotKey(1280,1,8,88)", and answered from scriptable state.
 #pragma once
 
+#include <cctype>
 #include <cstring>
+#include <fstream>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <stdexcept>
@@ -138,6 +141,27 @@ class FakePlatform : public Platform {
     const intptr_t result = shellExecuteResults.front();
     shellExecuteResults.erase(shellExecuteResults.begin());
     return result;
+  }
+  // English, as res/lang/en-US.rc has it, with the names of res/text_ids.h.
+  std::string Text(int id) override {
+    static const std::map<int, std::string> english = [] {
+      std::map<std::string, int> ids;
+      std::ifstream header(KEYHUSH_RES_DIR "/text_ids.h");
+      std::map<int, std::string> texts;
+      const std::regex define(R"(#define (\w+) (\d+))"), entry(R"re(\s*(\w+) "(.*)")re");
+      std::smatch match;
+      for (std::string line; std::getline(header, line);)
+        if (std::regex_match(line, match, define)) ids[match[1]] = std::stoi(match[2]);
+      std::ifstream table(KEYHUSH_RES_DIR "/lang/en-US.rc");
+      for (std::string line; std::getline(table, line);) {
+        if (!std::regex_match(line, match, entry)) continue;
+        const std::string name = match[1];
+        texts[std::isdigit(name[0]) ? std::stoi(name) : ids.at(name)] =
+            std::regex_replace(match[2].str(), std::regex(R"(\\r\\n)"), "\r\n");
+      }
+      return texts;
+    }();
+    return english.at(id);
   }
   bool SetClipboardText(const std::string& text) override { return Log("SetClipboardText", text); }
   void MsgBox(const std::string& text, MessageKind kind) override {

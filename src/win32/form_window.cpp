@@ -680,7 +680,7 @@ bool RouteCapturedKey(const MSG& message) {
   const HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
   const std::shared_ptr<FormWindowState> state = root ? StateOf(root) : nullptr;
   if (!state || !state->CapturesKeys()) return false;
-  ::SendMessageA(root, kCapturedKeyMessage, message.wParam, down ? 0 : 1);
+  CaptureKeyMessage(root, message);
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <bitset>
 
+#include "hotkey/key_side.h"
 #include "win32/unique_handle.h"
 
 namespace keyhush::win32 {
@@ -18,7 +19,10 @@ LRESULT CALLBACK LowLevelKeyboardProcedure(int code, WPARAM message, LPARAM data
   if (code == HC_ACTION && captureWindow) {
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
     const bool up = (key->flags & LLKHF_UP) != 0;
-    const size_t virtualKey = key->vkCode & 0xFF;
+    // Named as a key message names it, so that both ways give the window the same codes.
+    const uint32_t keyData = ((key->scanCode & 0xFF) << 16) | ((key->flags & LLKHF_EXTENDED) << 24);
+    const auto virtualKey =
+        static_cast<size_t>(SidedKeyCode(static_cast<int16_t>(key->vkCode & 0xFF), keyData));
     if (up ? takenDown[virtualKey] : ::GetForegroundWindow() == captureWindow) {
       takenDown[virtualKey] = !up;
       // Posted, not handled here: Windows gives a low-level hook little time before it moves on.
@@ -45,6 +49,13 @@ void StopKeyCapture(HWND window) {
   if (window != captureWindow) return;
   captureWindow = nullptr;
   hook.reset();
+}
+
+void CaptureKeyMessage(HWND window, const MSG& message) {
+  const bool up = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
+  const int16_t keyCode = SidedKeyCode(static_cast<int16_t>(message.wParam & 0xFF),
+                                       static_cast<uint32_t>(message.lParam));
+  ::SendMessageA(window, kCapturedKeyMessage, static_cast<WPARAM>(keyCode), up ? 1 : 0);
 }
 
 }  // namespace keyhush::win32

@@ -4,8 +4,8 @@
 
 namespace keyhush::win32 {
 
-// Sent to a form window that captures keys: wParam is the virtual-key code, lParam 1 for a key
-// going up and 0 for one going down.
+// Sent to a form window that captures keys: wParam is the virtual-key code, Shift, Ctrl and Alt
+// told left from right, lParam 1 for a key going up and 0 for one going down.
 inline constexpr UINT kCapturedKeyMessage = WM_APP + 1;
 
 // Takes every key pressed while `window` is in front, through a low-level keyboard hook, before
@@ -14,5 +14,9 @@ inline constexpr UINT kCapturedKeyMessage = WM_APP + 1;
 // A key that was already down when the capture began goes up where it went down.
 void StartKeyCapture(HWND window);
 void StopKeyCapture(HWND window);
+
+// Sends a key message (WM_KEYDOWN and the like) that reached the window on to it as a captured
+// key: the keys the hook did not take, or every key once Windows has dropped the hook.
+void CaptureKeyMessage(HWND window, const MSG& message);
 
 }  // namespace keyhush::win32

@@ -55,9 +55,16 @@ void ShellMod::ShellOpenDocument(Form& OwnerForm, const std::string& FileName,
   if (result > kLastFailureCode || result < 0) return;
 
   if (result == SE_ERR_NOASSOC) {
-    // Nothing is associated with the file: let the user choose a program for it.
-    platform_.ShellExecuteA(OwnerForm.hWnd(), "open", "RUNDLL32.EXE",
-                            "shell32.dll,OpenAs_RunDLL " + FileName, directory, ShowCommand);
+    // Nothing is associated with the file: let the user choose a program for it. The system
+    // folder's rundll32, by its path: one named alone may be found beside the program first.
+    try {
+      const std::string systemFolder = platform_.GetSystemDirectoryA();
+      if (systemFolder.empty()) throw RuntimeError(kErrFileNotFound);
+      platform_.StartProgram(systemFolder + "\\rundll32.exe",
+                             "shell32.dll,OpenAs_RunDLL " + FileName, ShowCommand);
+    } catch (const RuntimeError&) {
+      if (RaiseErrors == kTrue) throw;
+    }
     return;
   }
 

@@ -16,7 +16,8 @@ class ShellMod {
 
   // Opens `FileName` with the shell's "open" verb. An empty `Directory` means the folder part of
   // `FileName`. Raises a RuntimeError for a failure only when `RaiseErrors` is exactly True (-1);
-  // a file with no associated application gets the Open With dialog whatever `RaiseErrors` says.
+  // a file with no associated application gets the Open With dialog whatever `RaiseErrors` says
+  // (that dialog failing to start raises as a failure does).
   void ShellOpenDocument(Form& OwnerForm, const std::string& FileName,
                          const std::string& Parameters, const std::string& Directory,
                          int32_t ShowCommand, int16_t RaiseErrors);

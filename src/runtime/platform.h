@@ -105,7 +105,8 @@ class Platform {
   virtual bool SetClipboardText(const std::string& text) = 0;
   virtual void MsgBox(const std::string& text, MessageKind kind = MessageKind::Plain) = 0;
   // Starts `program` with `arguments` and the window style, without waiting; the program's
-  // path is passed on its own, never searched for. Raises a RuntimeError when it cannot start.
+  // full path is passed on its own, never searched for. Raises a RuntimeError when it cannot
+  // start, or when the path is not a full one.
   virtual uint32_t StartProgram(const std::string& program, const std::string& arguments,
                                 int32_t windowStyle) = 0;
   virtual bool FileExists(const std::string& path) = 0;

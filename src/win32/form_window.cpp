@@ -159,7 +159,6 @@ void FormWindowState::Show() {
   // Windows may refuse to bring a window forward when another program has the user's attention;
   // it then flashes the task-bar button instead, which is all the program could ask for.
   ::SetForegroundWindow(window_);
-  if (form_ && form_->design().capturesKeys) StartKeyCapture(window_);
 }
 
 void FormWindowState::ShowModal(HWND owner) {
@@ -264,6 +263,9 @@ LRESULT FormWindowState::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
       if (wParam) CreateAllChildren();
       break;
     case WM_ACTIVATE:
+      // Keys are captured while the window is active, never while it stands behind another.
+      if (CapturesKeys())
+        LOWORD(wParam) == WA_INACTIVE ? StopKeyCapture(window) : StartKeyCapture(window);
       // Keyboard focus goes back to the control that had it, or to the first in tab order.
       if (LOWORD(wParam) == WA_INACTIVE) {
         const HWND focus = ::GetFocus();
@@ -356,7 +358,7 @@ bool RouteCapturedKey(const MSG& message) {
   const HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
   const std::shared_ptr<FormWindowState> state = root ? StateOf(root) : nullptr;
   if (!state || !state->CapturesKeys()) return false;
-  ::SendMessageA(root, kCapturedKeyMessage, message.wParam, down ? 0 : 1);
+  CaptureKeyMessage(root, message);
   return true;
 }
 

@@ -13,8 +13,18 @@ namespace {
 // What Windows reports for a process ended by a broken guard, as for MSVC's /GS.
 constexpr UINT kStackBufferOverrun = 0xC0000409;
 
+// The fast-fail interrupt, as MSVC's __fastfail, which this MinGW lacks: the kernel ends the
+// process at once and Windows Error Reporting records why, as for other programs' broken guards.
+[[noreturn]] void FastFail(unsigned int code) {
+  __asm__ __volatile__("int $0x29" : : "c"(code) : "memory");
+  __builtin_unreachable();
+}
+
 [[noreturn]] void EndAtOnce() {
-  // No handler, destructor or exit routine runs on a stack that was overwritten.
+  // No handler, destructor or exit routine runs on a stack that was overwritten. Windows before 8
+  // has no fast fail: the interrupt would be an access violation that handlers could catch.
+  if (::IsProcessorFeaturePresent(PF_FASTFAIL_AVAILABLE))
+    FastFail(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE);
   ::TerminateProcess(::GetCurrentProcess(), kStackBufferOverrun);
   __builtin_trap();
 }
@@ -58,10 +68,16 @@ namespace {
 // Runs before any of the program's own constructors and before WinMain, as libssp's seeding
 // did. It is left unchecked itself: its check would compare the old guard with the new one.
 __attribute__((constructor(101), no_stack_protector)) void SeedStackGuard() {
+  // A zero byte stops string copies at the guard: the low byte, as glibc does. It is cleared
+  // before the test for no guard, which a value with only its low byte set would otherwise pass.
+  constexpr uintptr_t kLowByte = 0xFF;
   uintptr_t guard = 0;
-  if (!RtlGenRandom(&guard, sizeof guard) || guard == 0) guard = CheapSeed();
-  // A zero byte stops string copies at the guard: the low byte, as glibc does.
-  __stack_chk_guard = guard & ~uintptr_t{0xFF};
+  if (!RtlGenRandom(&guard, sizeof guard)) guard = 0;
+  guard &= ~kLowByte;
+  // Should the system's source fail, or give nothing above the low byte: the cheap seed, with a
+  // bit above the low byte set so that it is never zero.
+  if (guard == 0) guard = (CheapSeed() | 0x100) & ~kLowByte;
+  __stack_chk_guard = guard;
 }
 
 }  // namespace

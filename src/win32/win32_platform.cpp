@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string_view>
 
@@ -420,9 +421,13 @@ void Win32Platform::MsgBox(const std::string& text, MessageKind kind) {
 
 uint32_t Win32Platform::StartProgram(const std::string& program, const std::string& arguments,
                                      int32_t windowStyle) {
-  if (program.empty() || program.find('"') != std::string::npos) {
-    throw RuntimeError(kErrFileNotFound);
-  }
+  // A full path only, from a drive's root or a server's share: a relative one, or one from the
+  // current drive's root (as a system folder not found would give), starts whatever stands there.
+  const bool fullPath =
+      (program.size() >= 3 && std::isalpha(static_cast<unsigned char>(program[0])) &&
+       program[1] == ':' && program[2] == '\\') ||
+      program.starts_with("\\\\");
+  if (!fullPath || program.find('"') != std::string::npos) throw RuntimeError(kErrFileNotFound);
   // The program is named on its own, so Windows never searches for it; the command line quotes
   // it so the started program sees its own path as one argument.
   std::string commandLine = "\"" + program + "\"";

@@ -4,6 +4,7 @@
 #include "fakes/fake_platform.h"
 #include "hotkey/combination.h"
 #include "hotkey/hot_key.h"
+#include "hotkey/key_side.h"
 #include "runtime/texts.h"
 #include "settings/form_settings.h"
 #include "settings/frm_new_hot_key.h"
@@ -47,6 +48,18 @@ TEST(Combination, StoredTextsReadAsACombinationAndItsReason) {
       const HotKeyCombination combination{modifiers, code};
       EXPECT_EQ(ParseCombination(CombinationText(combination)), combination) << code;
     }
+}
+
+// A key message's code and lParam (scan code, extended-key flag, repeat count and transition
+// bits) and the code the hook gives for the same key: a key-up that comes as a message, after
+// Windows dropped the hook, releases the modifier the window holds.
+TEST(KeyCapture, MessagesNameLeftAndRightModifiersAsTheHookDoes) {
+  const std::tuple<int16_t, uint32_t, int16_t> cases[] = {
+      {0x11, 0x001D0001, 0xA2}, {0x11, 0xC11D0001, 0xA3}, {0x12, 0x20380001, 0xA4},
+      {0x12, 0xE1380001, 0xA5}, {0x10, 0xC02A0001, 0xA0}, {0x10, 0xC0360001, 0xA1},
+      {0xA3, 0x001D0001, 0xA3}, {'L', 0x01260001, 'L'},   {0x2E, 0x01530001, 0x2E}};
+  for (const auto& [code, keyData, sided] : cases)
+    EXPECT_EQ(SidedKeyCode(code, keyData), sided) << code << " " << keyData;
 }
 
 // Keys pressed in the new hot key's window (positive down, negative up) and what it then shows,

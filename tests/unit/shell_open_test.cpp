@@ -11,8 +11,11 @@ namespace keyhush::testing {
 namespace {
 
 // Each shell failure and the error it raises (0: none), with its description (empty: the
-// standard one), only when asked to with -1 (True).
+// standard one), only when asked to with -1 (True). With nothing associated (31) the Open With
+// dialog comes from the system folder's rundll32, started by its path, never found by name.
 TEST(ShellOpen, FailuresRaiseTheirErrorOnlyWhenAskedWithTrue) {
+  const std::vector<std::string> openWith = {
+      "StartProgram(C:\\windows\\system32\\rundll32.exe,shell32.dll,OpenAs_RunDLL C:\\a.txt,1)"};
   FakePlatform platform;
   HeadlessWindows windows;
   Program program{platform, windows};
@@ -32,6 +35,7 @@ TEST(ShellOpen, FailuresRaiseTheirErrorOnlyWhenAskedWithTrue) {
   for (const auto& [result, number, description] : rows) {
     for (const int16_t raiseErrors : {int16_t{-1}, int16_t{0}, int16_t{1}}) {
       SCOPED_TRACE(std::to_string(result) + " raising " + std::to_string(raiseErrors));
+      platform.calls.clear();
       platform.shellExecuteResults = {result, 42};
       try {
         ShellMod(platform).ShellOpenDocument(program.aboutWindow(), "C:\\a.txt", "", "", 1,
@@ -43,6 +47,8 @@ TEST(ShellOpen, FailuresRaiseTheirErrorOnlyWhenAskedWithTrue) {
         EXPECT_EQ(error.text(platform),
                   description.empty() ? platform.Text(StandardDescriptionId(number)) : description);
       }
+      EXPECT_EQ(platform.CallsTo("StartProgram"), result == 31 ? openWith : decltype(openWith){});
+      EXPECT_EQ(platform.CallsTo("ShellExecuteA").size(), 1u);
     }
   }
 }

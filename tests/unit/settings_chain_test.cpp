@@ -81,46 +81,40 @@ TEST(SettingsChain, APolicyHotKeyIsTheOneRegistrationAtStart) {
   EXPECT_EQ(HeldHotKeys(platform), (Held{{MOD_ALT, 'Z'}}));
 }
 
-// "Other..." lets go of the hot key while the new one is pressed; how its window ends decides
-// what is held afterwards. Saved: what the store holds at start ("" for nothing usable).
+// "Other..." lets go of the hot key while the new one is pressed; how its window ends (Cancel,
+// OK, or not shown at all) decides what is held afterwards. A saved modifier the program does
+// not know ("Hyper") holds nothing, nor does a list choice of no entry ("Alt-"): Cancel then
+// holds nothing either.
 TEST(SettingsChain, TheNewHotKeyWindowGivesBackOnlyWhatWasHeld) {
-  enum class End { Cancel, Ok, NotShown };
-  struct Case {
-    std::string modifier;
-    End end;
-    Held held;
-    bool noEntryChosen = false;
-  };
-  const Case cases[] = {
-      {"Alt", End::Cancel, {{MOD_ALT, 'Z'}}},
-      {"Alt", End::NotShown, {{MOD_ALT, 'Z'}}},
-      {"Alt", End::Ok, {{MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, 'L'}}},
-      // A saved modifier the program does not know holds nothing, nor does a list choice of no
-      // entry ("Alt" then -1): Cancel then holds nothing either.
-      {"Hyper", End::Cancel, {}},
-      {"Hyper", End::NotShown, {}},
-      {"Alt", End::Cancel, {}, true},
-  };
-  for (const Case& c : cases) {
+  const std::tuple<std::string, char, Held> cases[] = {
+      {"Alt", 'C', {{MOD_ALT, 'Z'}}},
+      {"Alt", 'N', {{MOD_ALT, 'Z'}}},
+      {"Alt", 'O', {{MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, 'L'}}},
+      {"Hyper", 'C', {}},
+      {"Hyper", 'N', {}},
+      {"Alt-", 'C', {}}};
+  for (const auto& [modifier, end, held] : cases) {
     FakePlatform platform;
     HeadlessWindows windows;
-    platform.settings[{kHotKeyApplication, kConfigSection, kModifierKey}] = c.modifier;
+    platform.settings[{kHotKeyApplication, kConfigSection, kModifierKey}] =
+        modifier.substr(0, modifier.find("-"));
     platform.settings[{kHotKeyApplication, kConfigSection, kCurrentKeyKey}] = "Z";
     Program program{platform, windows};
     program.Start();
     FormSettings& settings = program.settingsWindow();
-    if (c.noEntryChosen) program.settings().hotKey().ApplyHotKeyChoice(settings.hWnd(), -1);
-    frmNewHotKey& window = program.newHotKeyWindow();
-    windows.refuseModal = c.end == End::NotShown;
-    if (c.end == End::NotShown) {
+    if (modifier.ends_with('-')) program.settings().hotKey().ApplyHotKeyChoice(settings.hWnd(), -1);
+    windows.refuseModal = end == 'N';
+    if (end == 'N') {
       EXPECT_THROW(settings.Command5_Click(), RuntimeError);
     } else {
       settings.Command5_Click();
-      EXPECT_TRUE(platform.hotKeys.empty()) << c.modifier;
-      for (int key : {0xA2, 0xA4, int{'L'}}) window.NotifyKeyDown(static_cast<int16_t>(key));
-      c.end == End::Ok ? window.cmdOK_Click() : window.cmdCancel_Click();
+      EXPECT_TRUE(platform.hotKeys.empty()) << modifier;
+      for (int key : {0xA2, 0xA4, int{'L'}})
+        program.newHotKeyWindow().NotifyKeyDown(static_cast<int16_t>(key));
+      end == 'O' ? program.newHotKeyWindow().cmdOK_Click()
+                 : program.newHotKeyWindow().cmdCancel_Click();
     }
-    EXPECT_EQ(HeldHotKeys(platform), c.held) << c.modifier << static_cast<int>(c.end);
+    EXPECT_EQ(HeldHotKeys(platform), held) << modifier << end;
   }
 }
 

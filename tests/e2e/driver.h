@@ -227,10 +227,15 @@ class Keyhush {  // one running keyhush.exe
   void Start(const std::string& exe = Environment("KEYHUSH_EXE")) {
     std::wstring commandLine = Wide("\"" + exe + "\"");
     STARTUPINFOW startup{sizeof startup};
-    ASSERT_TRUE(CreateProcessW(Wide(exe).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                               nullptr, Wide(exe.substr(0, exe.rfind('\\'))).c_str(), &startup,
-                               &process_))
-        << exe << ", error " << GetLastError();
+    // Under some locales (zh_TW) this Wine now and then fails a start with ERROR_INTERNAL_ERROR
+    // before the program runs a line: a second try starts it.
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt)
+      started =
+          CreateProcessW(Wide(exe).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         Wide(exe.substr(0, exe.rfind('\\'))).c_str(), &startup, &process_) ||
+          GetLastError() != ERROR_INTERNAL_ERROR;
+    ASSERT_TRUE(started && process_.hProcess) << exe << ", error " << GetLastError();
     ASSERT_EQ(WaitForInputIdle(process_.hProcess, kPatience.count()), 0u) << "never idle";
     const auto forms = [&] {  // the main window and the settings window, in any language
       return std::ranges::count(Windows(Id(), "*", false), "KeyhushForm", ClassOf);

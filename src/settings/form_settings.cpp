@@ -170,9 +170,13 @@ void FormSettings::PoliciesChanged() {
   const bool displaysWereDecided = settings_.policies().turnOffDisplays.has_value();
   settings_.RefreshPolicies(hWnd());
   ShowDecided();
-  // The user's choice back once no policy decides: a box that changes writes its Run value.
-  if (startWasDecided && !settings_.DecidedStart())
+  // The user's choice back once no policy decides; the chain has written its Run value, and
+  // showing it is no click of the user's.
+  if (startWasDecided && !settings_.DecidedStart()) {
+    showingOnly_ = true;
     Check1.SetValue(settings_.UserStartAtLogon() ? kChecked : kUnchecked);
+    showingOnly_ = false;
+  }
   if (displaysWereDecided && !settings_.policies().turnOffDisplays)
     Check2.SetValue(settings_.UserTurnOffDisplays() ? kChecked : kUnchecked);
 }
@@ -201,7 +205,7 @@ void FormSettings::Combo1_Click() {
 }
 
 void FormSettings::Check1_Click() {
-  settings_.SetStartAtLogon(Check1.Value() == kChecked);
+  if (!showingOnly_) settings_.SetStartAtLogon(Check1.Value() == kChecked);
 }
 
 void FormSettings::Check2_Click() {

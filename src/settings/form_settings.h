@@ -66,6 +66,7 @@ class FormSettings : public Form {
   Platform& texts_;
   SettingsChain& settings_;
   Links links_;
+  bool showingOnly_ = false;  // the program sets a box to show a choice, not the user
 };
 
 }  // namespace keyhush

@@ -10,7 +10,10 @@ void SettingsChain::ReadPolicies() {
 }
 
 void SettingsChain::RefreshPolicies(Handle window) {
+  const bool startWasDecided = DecidedStart().has_value();
   ReadPolicies();
+  // Once nothing decides, the user's own choice holds: its Run value, its flag left as saved.
+  if (startWasDecided && !DecidedStart()) autostart_.WriteRunValue(UserStartAtLogon());
   hotKey_.ApplyPolicy(window, policies_.hotKey);
 }
 

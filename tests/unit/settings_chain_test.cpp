@@ -81,18 +81,13 @@ TEST(SettingsChain, APolicyHotKeyIsTheOneRegistrationAtStart) {
   EXPECT_EQ(HeldHotKeys(platform), (Held{{MOD_ALT, 'Z'}}));
 }
 
-// "Other..." lets go of the hot key while the new one is pressed; how its window ends (Cancel,
-// OK, or not shown at all) decides what is held afterwards. A saved modifier the program does
-// not know ("Hyper") holds nothing, nor does a list choice of no entry ("Alt-"): Cancel then
-// holds nothing either.
+// "Other..." lets go of the hot key while the new one is pressed; Cancel, or a window that could
+// not be shown, gives back what was held (OK and a plain Cancel are the end-to-end test's). A saved
+// modifier the program does not know ("Hyper") holds nothing, nor does a list choice of no entry
+// ("Alt-"): Cancel then holds nothing either.
 TEST(SettingsChain, TheNewHotKeyWindowGivesBackOnlyWhatWasHeld) {
   const std::tuple<std::string, char, Held> cases[] = {
-      {"Alt", 'C', {{MOD_ALT, 'Z'}}},
-      {"Alt", 'N', {{MOD_ALT, 'Z'}}},
-      {"Alt", 'O', {{MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, 'L'}}},
-      {"Hyper", 'C', {}},
-      {"Hyper", 'N', {}},
-      {"Alt-", 'C', {}}};
+      {"Alt", 'N', {{MOD_ALT, 'Z'}}}, {"Hyper", 'C', {}}, {"Hyper", 'N', {}}, {"Alt-", 'C', {}}};
   for (const auto& [modifier, end, held] : cases) {
     FakePlatform platform;
     HeadlessWindows windows;
@@ -111,8 +106,7 @@ TEST(SettingsChain, TheNewHotKeyWindowGivesBackOnlyWhatWasHeld) {
       EXPECT_TRUE(platform.hotKeys.empty()) << modifier;
       for (int key : {0xA2, 0xA4, int{'L'}})
         program.newHotKeyWindow().NotifyKeyDown(static_cast<int16_t>(key));
-      end == 'O' ? program.newHotKeyWindow().cmdOK_Click()
-                 : program.newHotKeyWindow().cmdCancel_Click();
+      program.newHotKeyWindow().cmdCancel_Click();
     }
     EXPECT_EQ(HeldHotKeys(platform), held) << modifier << end;
   }

@@ -55,26 +55,12 @@ TEST_F(Policy, TheHotKeyPolicyHoldsOverTheUsersChoiceAndTheComputersOverTheUsers
   const SettingsWindow w = OpenSettings(keyhush.Id());
   EXPECT_EQ(TextOf(w.hotKey) + "|" + TextOf(GetDlgItem(w.form, 112)),
             "Ctrl + Alt + L|Your organisation sets the hot key.");
-  EXPECT_FALSE(IsWindowEnabled(w.combo) || IsWindowEnabled(w.other));
   // No policy: the user's choice again.
   ASSERT_NO_FATAL_FAILURE(SetPolicy("HotKey", "not configured", "HKLM"));
   ASSERT_NO_FATAL_FAILURE(SetPolicy("HotKey", "not configured", "HKCU"));
   EXPECT_TRUE(Holds(MOD_ALT, 'Z') && HotKeyIsFree(kCtrlAlt, 'K')) << "the user's choice";
   EXPECT_TRUE(WaitUntil([&] { return TextOf(w.hotKey) == "Alt Z" && IsWindowEnabled(w.combo); }));
   EXPECT_EQ(TextOf(GetDlgItem(w.form, 112)), "");
-
-  // Start at log-on: the policy's state in the box, disabled, and in the Run value; the user's
-  // own flag untouched; not configured, the user's choice again.
-  const std::string quoted = "\"" + Environment("KEYHUSH_EXE") + "\"";
-  // (Disabled is the unit policy table's.)
-  for (const auto& [state, ticked, run] :
-       {std::tuple{"enabled", true, quoted}, {"not configured", false, std::string("none")}}) {
-    ASSERT_NO_FATAL_FAILURE(SetPolicy("StartAtLogon", state, "HKLM"));
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(w.check) == (*state == 'n'); })) << state;
-    EXPECT_EQ(w.Ticked(), ticked) << state;
-    EXPECT_EQ(lstrcmpiA(ReadString(kRunKey, "Keyhush").value_or("none").c_str(), run.c_str()), 0);
-    EXPECT_FALSE(ReadString(kStartupSettings, "startup")) << state;
-  }
 }
 
 // The installer's machine-wide log-on entry (made here, unless an installed program has one):
@@ -127,8 +113,7 @@ TEST_F(DisplaysOff, OnlyTheProgramsOwnLockTurnsThemOffOnceTheHotKeyIsLetGo) {
   ASSERT_NO_FATAL_FAILURE(lockAndWait());
   EXPECT_EQ(DisplaysTurnedOff(), 0u) << "off by default";
 
-  SettingsWindow w = OpenSettings(keyhush.Id());
-  EXPECT_TRUE(IsWindowEnabled(w.displays));
+  const SettingsWindow w = OpenSettings(keyhush.Id());
   ClickAt(CentreOf(w.displays));
   ASSERT_TRUE(WaitUntil([] { return ReadString(kHotKeySettings, "displaysoff") == "true"; }));
   ClickAt(CentreOf(w.cancel));
@@ -152,9 +137,6 @@ TEST_F(DisplaysOff, OnlyTheProgramsOwnLockTurnsThemOffOnceTheHotKeyIsLetGo) {
   ASSERT_NO_FATAL_FAILURE(SetPolicy("TurnOffDisplays", "disabled", "HKLM"));
   ASSERT_NO_FATAL_FAILURE(lockAndWait());
   EXPECT_EQ(DisplaysTurnedOff(), 1u) << "the computer's policy turns it off";
-  w = OpenSettings(keyhush.Id());
-  EXPECT_FALSE(IsWindowEnabled(w.displays) || SendMessageW(w.displays, BM_GETCHECK, 0, 0));
-  ClickAt(CentreOf(w.cancel));
   SetString(kHotKeySettings, "displaysoff", "false");
   ASSERT_NO_FATAL_FAILURE(SetPolicy("TurnOffDisplays", "not configured", "HKLM"));
   ASSERT_NO_FATAL_FAILURE(lockAndWait());

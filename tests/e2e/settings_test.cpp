@@ -1,4 +1,4 @@
-// The settings window: tab order, the ten choices, a held hot key, hiding, Exit, start at log-on.
+// The settings window: tab order, the ten choices, a held hot key, hiding, start at log-on.
 #include "driver.h"
 
 namespace e2e {
@@ -12,11 +12,11 @@ constexpr std::tuple<UINT, UINT, const char*> kChoices[] = {
     {MOD_SHIFT, 'A', "Shift A"},   {MOD_SHIFT, 'B', "Shift B"},  {MOD_SHIFT, 'C', "Shift C"},
     {MOD_WIN, 'X', "Win Button X"}};
 
-TEST_F(Settings, EachSelectionHoldsOnlyItsHotKeyHidingKeepsItAndExitFreesIt) {
+TEST_F(Settings, EachSelectionHoldsOnlyItsHotKeyAndHidingKeepsIt) {
   // Another program holds Ctrl + K: choosing it shows it unavailable and leaves nothing held.
   ASSERT_TRUE(RegisterHotKey(nullptr, 0xB002, MOD_CONTROL, 'K'));
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
-  SettingsWindow w = OpenSettings(keyhush.Id());
+  const SettingsWindow w = OpenSettings(keyhush.Id());
   EXPECT_EQ(TextOf(w.hotKey) + "|" + TextOf(w.combo), "Win Button X|Win Button X");
   EXPECT_FALSE(w.Ticked());
   // The focus starts on OK; Tab runs through the list, Cancel, Exit, the two boxes, About.
@@ -57,12 +57,7 @@ TEST_F(Settings, EachSelectionHoldsOnlyItsHotKeyHidingKeepsItAndExitFreesIt) {
   ASSERT_NO_FATAL_FAILURE(PressHotKey(MOD_ALT, VK_F4));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(w.form); })) << "Alt+F4 left it shown";
   EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL, 'Y')) << "closing freed the hot key";
-  w = OpenSettings(keyhush.Id());
-  EXPECT_EQ(TextOf(w.hotKey), "Ctrl Y");
-  ClickAt(CentreOf(w.exit));
-  EXPECT_TRUE(WaitUntil([&] { return !keyhush.Running(); })) << "\"E&xit\" left it running";
-  EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL, 'Y')) << "Ctrl + Y is still held";
-  EXPECT_TRUE(WaitUntil([] { return TrayIcons().empty(); })) << "the icon stayed in the tray";
+  EXPECT_EQ(TextOf(OpenSettings(keyhush.Id()).hotKey), "Ctrl Y");
 }
 
 TEST_F(Settings, TheBoxWritesTheRunValueOrRemovesItAndOkSavesEverything) {

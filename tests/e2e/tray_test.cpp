@@ -56,21 +56,16 @@ TEST_F(Tray, TipAndMenuShowClosesOnlyHideANewTaskBarAndASecondCopyShowSettings) 
   EXPECT_TRUE(WaitUntil([&] { return shown(kSettingsWindow); }))
       << "the first copy did not show its settings window";
   EXPECT_EQ(TrayIcons().size(), 1u);
-
-  // Up from nothing selected: the last item, after the separator, is Exit.
-  ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
-  for (WORD key : {VK_UP, VK_RETURN}) ASSERT_NO_FATAL_FAILURE(TapKey(key));
-  EXPECT_TRUE(WaitUntil([&] { return !keyhush.Running(); })) << "the last item is not Exit";
-  EXPECT_TRUE(WaitUntil([] { return TrayIcons().empty(); })) << "the icon stayed in the tray";
 }
 
-// An installer's Restart Manager or a log-off ends it as Exit does, and so does "keyhush /exit":
-// exit code 0, the icon removed, the hot key free, the settings as they were.
+// The tray menu's last item and the settings window's Exit end it, and so do an installer's
+// Restart Manager, a log-off and "keyhush /exit": exit code 0, the icon removed, the hot key
+// free, the settings as they were.
 TEST_F(Tray, TheEndOfTheSessionAndExitEndItAsExitDoes) {
   SetString(kHotKeySettings, "modifier", "Alt");
   SetString(kHotKeySettings, "currentkey", "Z");
   const std::string exe = Environment("KEYHUSH_EXE");
-  for (const char* how : {"installer", "log-off", "/exit"}) {
+  for (const char* how : {"menu", "E&xit", "installer", "log-off", "/exit"}) {
     SCOPED_TRACE(how);
     ASSERT_NO_FATAL_FAILURE(keyhush.Start());
     ASSERT_TRUE(WaitUntil([] { return TrayIcons().size() == 1; }));
@@ -83,7 +78,12 @@ TEST_F(Tray, TheEndOfTheSessionAndExitEndItAsExitDoes) {
       SendMessageTimeoutA(window, WM_ENDSESSION, FALSE, why, SMTO_ABORTIFHUNG, 5000, nullptr);
     }
     ASSERT_NO_FATAL_FAILURE(PressAndExpectOneLock(MOD_ALT, 'Z'));
-    if (*how == '/') {
+    if (*how == 'm') {  // up from nothing selected: the last item, after the separator
+      ASSERT_NO_FATAL_FAILURE(OpenTrayMenu());
+      for (WORD key : {VK_UP, VK_RETURN}) ASSERT_NO_FATAL_FAILURE(TapKey(key));
+    } else if (*how == 'E') {
+      ASSERT_NO_FATAL_FAILURE(ClickChild(OpenSettings(keyhush.Id()).form, how));
+    } else if (*how == '/') {
       EXPECT_EQ(_spawnl(_P_WAIT, exe.c_str(), "keyhush", how, nullptr), 0);
     } else {
       for (HWND window : Windows(keyhush.Id(), "*", false))

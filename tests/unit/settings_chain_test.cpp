@@ -33,52 +33,57 @@ std::map<std::string, FakePlatform::Value> Values(const std::string& list) {
   return values;
 }
 
-// The computer's and the user's policy values, and what the program then decides: the hot key
-// shown, start at log-on and turning the displays off ('-' where the user decides).
+// The computer's and the user's policy values, and what the settings window then shows: the hot
+// key, and each box ticked ('1') or not ('0') and disabled, or '-' enabled where the user decides.
 TEST(SettingsChain, PoliciesDecideTheComputersFirstAndOnlyUsableValues) {
-  const std::tuple<std::string, std::string, std::string, char, char> cases[] = {
-      {"", "", "Win Button X", '-', '-'},
-      {"HotKey=Ctrl+Alt+L", "HotKey=Alt+K", "Ctrl + Alt + L", '-', '-'},
-      {"HotKey=Q", "HotKey=Alt+K", "Alt + K", '-', '-'},
-      {"HotKey=#1", "", "Win Button X", '-', '-'},
+  const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
+      {"", "", "Win Button X", "--"},
+      {"HotKey=Ctrl+Alt+L", "HotKey=Alt+K", "Ctrl + Alt + L", "--"},
+      {"HotKey=Q", "HotKey=Alt+K", "Alt + K", "--"},
+      {"HotKey=#1", "", "Win Button X", "--"},
       {"StartAtLogon=#0 TurnOffDisplays=#1", "StartAtLogon=#1 TurnOffDisplays=#0", "Win Button X",
-       '0', '1'},
-      {"StartAtLogon=#2 TurnOffDisplays=#1/8", "TurnOffDisplays=1", "Win Button X", '-', '-'},
-      {"", "StartAtLogon=#1 TurnOffDisplays=#0", "Win Button X", '1', '0'}};
-  for (const auto& [machine, user, hotKey, start, displays] : cases) {
+       "01"},
+      {"StartAtLogon=#2 TurnOffDisplays=#1/8", "TurnOffDisplays=1", "Win Button X", "--"},
+      {"", "StartAtLogon=#1 TurnOffDisplays=#0", "Win Button X", "10"}};
+  for (const auto& [machine, user, hotKey, boxes] : cases) {
     FakePlatform platform;
     HeadlessWindows windows;
     platform.registry[std::string("HKLM\\") + kPolicyKeyPath] = Values(machine);
     platform.registry[std::string("HKCU\\") + kPolicyKeyPath] = Values(user);
     Program program{platform, windows};
     program.Start();
-    const Policies& policies = program.settings().policies();
-    const auto shown = [](const std::optional<bool>& value) {
-      return value ? (*value ? '1' : '0') : '-';
-    };
-    EXPECT_EQ(program.settings().hotKey().HotKeyDisplayText(), hotKey) << machine << user;
-    EXPECT_EQ(shown(policies.DecidedStart()), start) << machine << user;
-    EXPECT_EQ(shown(policies.turnOffDisplays), displays) << machine << user;
+    const FormSettings& w = program.settingsWindow();
+    const auto box = [](const Control& c) { return c.Enabled() ? '-' : "01"[c.Value()]; };
+    EXPECT_EQ(w.Label2.Text(), hotKey) << machine << user;
+    EXPECT_EQ(w.Combo1.Enabled() && w.Command5.Enabled(), hotKey == "Win Button X") << machine;
+    EXPECT_EQ((std::string{box(w.Check1), box(w.Check2)}), boxes) << machine << user;
     // What a policy decides is never written into the user's own choices.
     EXPECT_TRUE(platform.CallsTo("WriteSetting").empty());
   }
 }
 
 // Under a policy the program registers the policy's hot key once at start, not the user's first;
-// the user's choice is held again when the policy goes.
+// when the policies go, the user's choices are shown and held again, and none is written.
 TEST(SettingsChain, APolicyHotKeyIsTheOneRegistrationAtStart) {
   FakePlatform platform;
   HeadlessWindows windows;
   platform.settings[{kHotKeyApplication, kConfigSection, kModifierKey}] = "Alt";
   platform.settings[{kHotKeyApplication, kConfigSection, kCurrentKeyKey}] = "Z";
-  platform.registry[std::string("HKLM\\") + kPolicyKeyPath] = Values("HotKey=Ctrl+Alt+L");
+  platform.registry[std::string("HKLM\\") + kPolicyKeyPath] =
+      Values("HotKey=Ctrl+Alt+L StartAtLogon=#1");
   Program program{platform, windows};
   program.Start();
   ASSERT_EQ(platform.CallsTo("RegisterHotKey").size(), 1u);
   EXPECT_EQ(HeldHotKeys(platform), (Held{{MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, 'L'}}));
-  platform.registry.clear();
-  program.settingsWindow().NotifyPoliciesChanged();
+  auto& run = platform.registry[std::string("HKCU\\") + kRunKeyPath];
+  EXPECT_EQ(run.count(kRunValueName), 1u) << "the policy's log-on entry";
+  platform.registry.erase(std::string("HKLM\\") + kPolicyKeyPath);
+  FormSettings& w = program.settingsWindow();
+  w.NotifyPoliciesChanged();
   EXPECT_EQ(HeldHotKeys(platform), (Held{{MOD_ALT, 'Z'}}));
+  EXPECT_TRUE(w.Check1.Enabled() && w.Check1.Value() == kUnchecked && w.Combo1.Enabled());
+  EXPECT_EQ(run.count(kRunValueName), 0u) << "the user's choice is no log-on entry";
+  EXPECT_TRUE(platform.CallsTo("WriteSetting").empty());
 }
 
 // "Other..." lets go of the hot key while the new one is pressed; Cancel, or a window that could

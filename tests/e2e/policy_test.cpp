@@ -104,9 +104,8 @@ TEST_F(DisplaysOff, OnlyTheProgramsOwnLockTurnsThemOffOnceTheHotKeyIsLetGo) {
       reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(watch, "WatchDisplays")));
   const HWND hidden = Windows(keyhush.Id(), kSettingsWindow, false).front();
   ASSERT_TRUE(SetWindowsHookExA(WH_CALLWNDPROC, hook, watch, GetWindowThreadProcessId(hidden, 0)));
-  const auto lockAndWait = [&](std::chrono::seconds after = 0s) {
+  const auto lockAndWait = [&] {
     ASSERT_NO_FATAL_FAILURE(PressAndExpectOneLock());
-    std::this_thread::sleep_for(after);  // the lock reported so long after the press
     ReportLock(keyhush.Id());
     std::this_thread::sleep_for(1s);
   };
@@ -129,8 +128,6 @@ TEST_F(DisplaysOff, OnlyTheProgramsOwnLockTurnsThemOffOnceTheHotKeyIsLetGo) {
   EXPECT_EQ(DisplaysTurnedOff(), 0u) << "turned off while Win was down";
   SendInputs({Key(VK_LWIN, true)});
   EXPECT_TRUE(WaitUntil([] { return DisplaysTurnedOff() == 1; }, 3s));
-  ASSERT_NO_FATAL_FAILURE(lockAndWait(11s));
-  EXPECT_EQ(DisplaysTurnedOff(), 1u) << "no lock for 11 s, then one";
 
   // The computer's policy over the user's, over the user's own choice, which stays saved.
   ASSERT_NO_FATAL_FAILURE(SetPolicy("TurnOffDisplays", "enabled", "HKCU"));

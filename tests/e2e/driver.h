@@ -290,8 +290,11 @@ struct SettingsWindow {  // its controls, by their ids
              exit = GetDlgItem(form, 107), check = GetDlgItem(form, 108),
              about = GetDlgItem(form, 109), other = GetDlgItem(form, 111),
              displays = GetDlgItem(form, 113);
-  bool Ticked() const { return SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 };
+
+inline bool Ticked(HWND box) {
+  return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 struct NewHotKeyWindow {  // the window "&Other..." opens
   HWND form, hotKey = GetDlgItem(form, 101), reason = GetDlgItem(form, 102),

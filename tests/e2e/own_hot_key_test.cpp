@@ -59,12 +59,9 @@ TEST_F(OwnHotKey, TakenByPressingItLocksSurvivesARestartAndGivesWayToTheList) {
   }
   ASSERT_TRUE(SetForegroundWindow(w.form) && TakesInput(w.form));
   EXPECT_TRUE(ReadStarted().empty()) << "a key pressed in the window locked";
-  // Esc alone and Cancel keep Win + X, which still locks.
-  ASSERT_NO_FATAL_FAILURE(TapKey(VK_ESCAPE));
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(w.form); })) << "the window stayed";
-  w = OpenNewHotKey(s);
+  // Esc alone cancels, a combination shown or not: Win + X stays, and still locks.
   ASSERT_NO_FATAL_FAILURE(Press(w, kCtrlAlt, 'L', "Ctrl + Alt + L"));
-  ClickAt(CentreOf(w.cancel));
+  ASSERT_NO_FATAL_FAILURE(TapKey(VK_ESCAPE));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(w.form); })) << "the window stayed";
   EXPECT_EQ(TextOf(s.hotKey), "Win Button X");
   ASSERT_NO_FATAL_FAILURE(PressAndExpectOneLock(MOD_WIN, 'X'));
@@ -73,7 +70,6 @@ TEST_F(OwnHotKey, TakenByPressingItLocksSurvivesARestartAndGivesWayToTheList) {
   // stay, and held again at the next start.
   w = OpenNewHotKey(s);
   ASSERT_NO_FATAL_FAILURE(Press(w, 0, VK_F9, "F9"));
-  EXPECT_EQ(TextOf(w.reason), "");
   ASSERT_NO_FATAL_FAILURE(TapKey(VK_RETURN));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(w.form); })) << "the window stayed";
   EXPECT_TRUE(WaitUntil([&] { return TextOf(s.hotKey) == "F9"; })) << TextOf(s.hotKey);
@@ -85,7 +81,6 @@ TEST_F(OwnHotKey, TakenByPressingItLocksSurvivesARestartAndGivesWayToTheList) {
   ASSERT_NO_FATAL_FAILURE(PressAndExpectOneLock(0, VK_F9));
   keyhush.Terminate();
   ASSERT_NO_FATAL_FAILURE(keyhush.Start());
-  EXPECT_TRUE(HotKeyIsFree(MOD_WIN, 'X'));
   ASSERT_NO_FATAL_FAILURE(PressAndExpectOneLock(0, VK_F9));
 
   // One another program holds is saved and shown unavailable.

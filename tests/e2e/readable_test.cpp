@@ -108,7 +108,7 @@ TEST_F(Readable, EveryWindowShowsTheUsersLanguageAndEveryWordFitsAtEveryScaling)
                  108, IDS_START_AT_LOGON, 109, IDS_SETTINGS_ABOUT,  111, IDS_SETTINGS_OTHER,
                  113, IDS_DISPLAYS_OFF});
     EXPECT_EQ(TextOf(settings.hotKey), text(IDS_MOD_WIN) + " X" + text(IDS_UNAVAILABLE));
-    EXPECT_TRUE(settings.Ticked());
+    EXPECT_TRUE(Ticked(settings.check));
     EXPECT_FALSE(ReadString(kHotKeySettings, "modifier"));
     EXPECT_EQ(Unreadable(settings.form, dpi, eastAsian, {{100, {"Arial", 11.25}}}), "");
     if (photographed) Photograph(settings.form, "settings-window" + pictured);

@@ -62,30 +62,6 @@ TEST(KeyCapture, MessagesNameLeftAndRightModifiersAsTheHookDoes) {
     EXPECT_EQ(SidedKeyCode(code, keyData), sided) << code << " " << keyData;
 }
 
-// Keys pressed in the new hot key's window (positive down, negative up) and what it then shows,
-// with " OK" when OK takes it.
-TEST(NewHotKeyWindow, ShowsEachCombinationAsPressedAndKeepsTheLastWholeOne) {
-  constexpr int kCtrl = 0xA2, kRightCtrl = 0xA3, kAlt = 0xA4, kShift = 0xA0;
-  const std::pair<std::vector<int>, std::string> cases[] = {
-      {{kCtrl, kAlt}, "Ctrl + Alt + "},
-      {{kCtrl, kAlt, 'L', -'L', -kAlt, -kCtrl}, "Ctrl + Alt + L OK"},
-      {{kCtrl, 'L', -'L', -kCtrl, kAlt, -kAlt}, "Ctrl + L OK"},
-      {{kCtrl, 'L', -'L', kAlt}, "Ctrl + Alt + "},
-      {{kCtrl, kRightCtrl, -kCtrl, 'K', kRightCtrl}, "Ctrl + K OK"},
-      {{kShift, 'Q', -'Q', -kShift}, "Shift + Q"}};
-  for (const auto& [keys, shown] : cases) {
-    FakePlatform platform;
-    HeadlessWindows windows;
-    Program program{platform, windows};
-    frmNewHotKey& window = program.newHotKeyWindow();
-    program.settingsWindow().Command5_Click();
-    for (int key : keys)
-      key > 0 ? window.NotifyKeyDown(static_cast<int16_t>(key))
-              : window.NotifyKeyUp(static_cast<int16_t>(-key));
-    EXPECT_EQ(window.lblHotKey.Text() + (window.cmdOK.Enabled() ? " OK" : ""), shown);
-  }
-}
-
 // The user's interface language and the table read, of English, German, Portuguese (Brazil) and
 // the two Chinese: that one, the same language elsewhere (Chinese by script), else English.
 TEST(Texts, TheLanguageOrItsRegionalTableOrEnglish) {

@@ -57,6 +57,7 @@ TEST(SettingsChain, PoliciesDecideTheComputersFirstAndOnlyUsableValues) {
     EXPECT_EQ(w.Label2.Text(), hotKey) << machine << user;
     EXPECT_EQ(w.Combo1.Enabled() && w.Command5.Enabled(), hotKey == "Win Button X") << machine;
     EXPECT_EQ((std::string{box(w.Check1), box(w.Check2)}), boxes) << machine << user;
+    EXPECT_EQ(program.settings().TurnOffDisplays(), w.Check2.Value() == kChecked) << "lock's";
     // What a policy decides is never written into the user's own choices.
     EXPECT_TRUE(platform.CallsTo("WriteSetting").empty());
   }
@@ -86,14 +87,26 @@ TEST(SettingsChain, APolicyHotKeyIsTheOneRegistrationAtStart) {
   EXPECT_TRUE(platform.CallsTo("WriteSetting").empty());
 }
 
-// "Other..." lets go of the hot key while the new one is pressed; Cancel, or a window that could
-// not be shown, gives back what was held (OK and a plain Cancel are the end-to-end test's). A saved
-// modifier the program does not know ("Hyper") holds nothing, nor does a list choice of no entry
-// ("Alt-"): Cancel then holds nothing either.
-TEST(SettingsChain, TheNewHotKeyWindowGivesBackOnlyWhatWasHeld) {
-  const std::tuple<std::string, char, Held> cases[] = {
-      {"Alt", 'N', {{MOD_ALT, 'Z'}}}, {"Hyper", 'C', {}}, {"Hyper", 'N', {}}, {"Alt-", 'C', {}}};
-  for (const auto& [modifier, end, held] : cases) {
+// "Other..." with a saved modifier ("Hyper": one the program does not know; "Alt-": then a list
+// choice of no entry), keys pressed in its window (positive down, negative up), and how it ends:
+// '-' still open, showing the combination (" OK" when OK takes it); 'C' Cancel; 'N' a window that
+// could not be shown. No hot key is held while it is open; after, only what was held before.
+TEST(NewHotKeyWindow, ShowsEachCombinationAsPressedAndGivesBackOnlyWhatWasHeld) {
+  constexpr int kCtrl = 0xA2, kRightCtrl = 0xA3, kAlt = 0xA4, kShift = 0xA0;
+  const Held altZ{{MOD_ALT, 'Z'}};
+  const std::tuple<std::string, std::vector<int>, char, std::string, Held> cases[] = {
+      {"Alt", {kCtrl, kAlt}, '-', "Ctrl + Alt + ", {}},
+      {"Alt", {kCtrl, kAlt, 'L', -'L', -kAlt, -kCtrl}, '-', "Ctrl + Alt + L OK", {}},
+      {"Alt", {kCtrl, 'L', -'L', -kCtrl, kAlt, -kAlt}, '-', "Ctrl + L OK", {}},
+      {"Alt", {kCtrl, 'L', -'L', kAlt}, '-', "Ctrl + Alt + ", {}},
+      {"Alt", {kCtrl, kRightCtrl, -kCtrl, 'K', kRightCtrl}, '-', "Ctrl + K OK", {}},
+      {"Alt", {kShift, 'Q', -'Q', -kShift}, '-', "Shift + Q", {}},
+      {"Alt", {kCtrl, kAlt, 'L'}, 'C', "", altZ},
+      {"Alt", {}, 'N', "", altZ},
+      {"Hyper", {kCtrl, kAlt, 'L'}, 'C', "", {}},
+      {"Hyper", {}, 'N', "", {}},
+      {"Alt-", {kCtrl, kAlt, 'L'}, 'C', "", {}}};
+  for (const auto& [modifier, keys, end, shown, held] : cases) {
     FakePlatform platform;
     HeadlessWindows windows;
     platform.settings[{kHotKeyApplication, kConfigSection, kModifierKey}] =
@@ -102,6 +115,7 @@ TEST(SettingsChain, TheNewHotKeyWindowGivesBackOnlyWhatWasHeld) {
     Program program{platform, windows};
     program.Start();
     FormSettings& settings = program.settingsWindow();
+    frmNewHotKey& window = program.newHotKeyWindow();
     if (modifier.ends_with('-')) program.settings().hotKey().ApplyHotKeyChoice(settings.hWnd(), -1);
     windows.refuseModal = end == 'N';
     if (end == 'N') {
@@ -109,9 +123,12 @@ TEST(SettingsChain, TheNewHotKeyWindowGivesBackOnlyWhatWasHeld) {
     } else {
       settings.Command5_Click();
       EXPECT_TRUE(platform.hotKeys.empty()) << modifier;
-      for (int key : {0xA2, 0xA4, int{'L'}})
-        program.newHotKeyWindow().NotifyKeyDown(static_cast<int16_t>(key));
-      program.newHotKeyWindow().cmdCancel_Click();
+      for (int key : keys)
+        key > 0 ? window.NotifyKeyDown(static_cast<int16_t>(key))
+                : window.NotifyKeyUp(static_cast<int16_t>(-key));
+      const std::string showing = window.lblHotKey.Text() + (window.cmdOK.Enabled() ? " OK" : "");
+      EXPECT_TRUE(end != '-' || showing == shown) << showing;
+      if (end == 'C') window.cmdCancel_Click();
     }
     EXPECT_EQ(HeldHotKeys(platform), held) << modifier << end;
   }
